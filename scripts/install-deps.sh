@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Korvane needs that are missing: "run" for building and
+# starting it, "test" for building it and running every test.
+set -euo pipefail
+
+purpose=${1:-run}
+packages=(cmake ninja-build g++ qt6-base-dev fonts-noto-cjk)
+case "$purpose" in
+run) ;;
+test) packages+=(libgtest-dev clang-format) ;;
+*)
+    echo "usage: $0 [run|test]" >&2
+    exit 2
+    ;;
+esac
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+        missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

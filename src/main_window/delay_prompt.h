@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+namespace korvane {
+
+class InputBox;
+class Locale;
+class MessageBox;
+
+enum class PowerAction {
+    Shutdown,
+    Restart,
+};
+
+inline constexpr double SmallestDelayMinutes = 0;
+inline constexpr double LargestDelayMinutes = 999999;
+
+// Asks for the delay in minutes. A bad first entry is explained and asked once more; the
+// second entry is returned as typed, unchecked.
+[[nodiscard]] std::string AskDelay(
+    PowerAction action, InputBox &inputBox, MessageBox &messageBox, const Locale &locale);
+
+} // namespace korvane

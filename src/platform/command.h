@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+// A program and its arguments. Never handed to a shell: the one-line text is for people
+// and tests, the parts are what reaches the operating system.
+struct Command {
+    std::string program;
+    std::vector<std::string> arguments;
+
+    // "shutdown -s -t 600": the parts joined by single blanks, unquoted.
+    [[nodiscard]] std::string text() const;
+
+    bool operator==(const Command &) const = default;
+};
+
+} // namespace korvane

@@ -1,0 +1,21 @@
+#include "message_box_qt.h"
+
+#include "app/app_record.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace korvane {
+
+void QtMessageBox::show(const std::string &text)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setIcon(QMessageBox::NoIcon);
+    box.setWindowTitle(QString::fromUtf8(app::Title.data(), qsizetype(app::Title.size())));
+    box.setText(QString::fromStdString(text));
+    box.setDefaultButton(box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole));
+    box.exec();
+}
+
+} // namespace korvane
