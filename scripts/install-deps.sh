@@ -7,7 +7,11 @@ purpose=${1:-run}
 packages=(cmake ninja-build g++ qt6-base-dev fonts-noto-cjk)
 case "$purpose" in
 run) ;;
-test) packages+=(libgtest-dev clang-format) ;;
+test)
+    packages+=(libgtest-dev clang-format)
+    # The Windows code, cross-built and run under Wine.
+    packages+=(googletest g++-mingw-w64-x86-64-posix wine wine64)
+    ;;
 *)
     echo "usage: $0 [run|test]" >&2
     exit 2

@@ -6,4 +6,9 @@ cd "$(dirname "$0")/.."
 cmake --preset ci
 cmake --build --preset ci
 ctest --preset ci
+
+cmake --preset win32
+cmake --build --preset win32
+ctest --preset win32
+
 scripts/check-format.sh

@@ -10,9 +10,10 @@ namespace korvane {
 namespace {
 
 // The quoting that CommandLineToArgvW and the C runtime undo.
-void appendQuoted(std::wstring &line, const std::wstring &argument)
+void appendQuoted(std::wstring &line, const std::wstring &argument, bool always = false)
 {
-    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
+    if (!always && !argument.empty()
+        && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
         line += argument;
         return;
     }
@@ -43,7 +44,7 @@ std::wstring windowsCommandLine(const Command &command)
     std::wstring line;
     const std::wstring program = widen(command.program);
     if (namesPath(command.program))
-        appendQuoted(line, program);
+        appendQuoted(line, program, true);
     else
         line = program;
     for (const std::string &argument : command.arguments) {

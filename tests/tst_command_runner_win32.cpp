@@ -1,0 +1,178 @@
+#include "platform/command_runner_win32.h"
+#include "platform/text_win32.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace korvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct LineCase {
+    const char *name;
+    Command command;
+    const wchar_t *line;
+};
+
+class WindowsCommandLine : public ::testing::TestWithParam<LineCase> { };
+
+TEST_P(WindowsCommandLine, QuotesOnlyWhatNeedsIt)
+{
+    EXPECT_EQ(windowsCommandLine(GetParam().command), GetParam().line);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, WindowsCommandLine,
+    ::testing::Values(
+        LineCase { "Shutdown", { "shutdown", { "-s", "-t", "600" } }, L"shutdown -s -t 600" },
+        LineCase { "Abort", { "shutdown", { "-a" } }, L"shutdown -a" },
+        LineCase {
+            "PathIsAlwaysQuoted", { "C:\\Tools\\tool.exe", {} }, L"\"C:\\Tools\\tool.exe\"" },
+        LineCase {
+            "PathWithBlank", { "C:\\Program Files\\x.exe", {} }, L"\"C:\\Program Files\\x.exe\"" },
+        LineCase { "ArgumentWithBlank", { "tool", { "a b" } }, L"tool \"a b\"" },
+        LineCase { "EmptyArgument", { "tool", { "" } }, L"tool \"\"" },
+        LineCase { "QuoteInArgument", { "tool", { "say \"hi\"" } }, L"tool \"say \\\"hi\\\"\"" },
+        LineCase { "TrailingBackslash", { "tool", { "C:\\a b\\" } }, L"tool \"C:\\a b\\\\\"" },
+        LineCase { "ChineseFolder", { "C:\\工具\\x.exe", {} }, L"\"C:\\工具\\x.exe\"" }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+fs::path ownFolder()
+{
+    wchar_t module[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, module, MAX_PATH);
+    return fs::path(module).parent_path();
+}
+
+struct ProbeRun {
+    std::string module;
+    unsigned show = 0;
+    unsigned long flags = 0;
+    std::string commandLine;
+};
+
+// Every probe started by these tests appends a line to one log, named in the environment.
+class Win32Runner : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        root = fs::temp_directory_path()
+            / ("korvane-runner-" + std::to_string(GetCurrentProcessId()) + "-"
+                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root);
+        fs::create_directories(root);
+        log = root / "probe.log";
+        SetEnvironmentVariableW(L"KORVANE_PROBE_LOG", log.wstring().c_str());
+        probe = ownFolder() / "korvane_probe.exe";
+    }
+
+    void TearDown() override { fs::remove_all(root); }
+
+    std::vector<ProbeRun> runs(std::size_t atLeast) const
+    {
+        std::vector<ProbeRun> result;
+        for (int i = 0; i < 500; ++i) {
+            result.clear();
+            std::ifstream in(log);
+            std::string line;
+            while (std::getline(in, line)) {
+                std::istringstream fields(line);
+                ProbeRun run;
+                std::string show, flags;
+                std::getline(fields, run.module, '|');
+                std::getline(fields, show, '|');
+                std::getline(fields, flags, '|');
+                std::getline(fields, run.commandLine);
+                run.show = static_cast<unsigned>(std::stoul(show));
+                run.flags = std::stoul(flags);
+                result.push_back(run);
+            }
+            if (result.size() >= atLeast)
+                break;
+            Sleep(10);
+        }
+        return result;
+    }
+
+    fs::path root;
+    fs::path log;
+    fs::path probe;
+    Win32CommandRunner runner;
+};
+
+TEST_F(Win32Runner, WindowStyleReachesTheProgram)
+{
+    ASSERT_TRUE(runner.start({ narrow(probe.wstring()), {} }, WindowStyle::Hidden));
+    ASSERT_TRUE(runner.start({ narrow(probe.wstring()), {} }, WindowStyle::NormalWithFocus));
+
+    const std::vector<ProbeRun> started = runs(2);
+    ASSERT_EQ(started.size(), 2U);
+    for (const ProbeRun &run : started)
+        EXPECT_TRUE(run.flags & STARTF_USESHOWWINDOW);
+    // The two starts may finish in either order.
+    EXPECT_EQ(started[0].show + started[1].show, unsigned(SW_HIDE + SW_SHOWNORMAL));
+    EXPECT_NE(started[0].show, started[1].show);
+}
+
+TEST_F(Win32Runner, BareNameIsFoundInTheProgramsOwnFolderFirst)
+{
+    // A decoy of the same name in the current folder must lose to the one beside us.
+    fs::copy_file(probe, root / "korvane_probe.exe");
+    SetCurrentDirectoryW(root.wstring().c_str());
+
+    ASSERT_TRUE(runner.start({ "korvane_probe", { "-x" } }, WindowStyle::Hidden));
+
+    const std::vector<ProbeRun> started = runs(1);
+    ASSERT_EQ(started.size(), 1U);
+    EXPECT_EQ(fs::path(started[0].module), probe);
+    EXPECT_EQ(started[0].commandLine, "korvane_probe -x");
+    SetCurrentDirectoryW(ownFolder().wstring().c_str());
+}
+
+TEST_F(Win32Runner, MissingProgramIsAFailedStart)
+{
+    EXPECT_FALSE(runner.start({ "korvane-no-such-program", {} }, WindowStyle::Hidden));
+    EXPECT_FALSE(
+        runner.start({ narrow((root / "missing.exe").wstring()), {} }, WindowStyle::Hidden));
+    EXPECT_FALSE(runner.start(
+        { narrow((root / "no folder" / "x.exe").wstring()), {} }, WindowStyle::Hidden));
+    EXPECT_FALSE(runner.start({ "", {} }, WindowStyle::Hidden));
+}
+
+TEST_F(Win32Runner, ReturnsWhileTheProgramStillRuns)
+{
+    const fs::path release = root / "release";
+
+    ASSERT_TRUE(runner.start(
+        { narrow(probe.wstring()), { "--wait", narrow(release.wstring()) } }, WindowStyle::Hidden));
+
+    // The probe has logged its start and now waits for us: start() did not wait for it.
+    ASSERT_EQ(runs(1).size(), 1U);
+    std::ofstream(release) << "go";
+    for (int i = 0; i < 500 && fs::exists(release); ++i)
+        Sleep(10);
+}
+
+TEST_F(Win32Runner, PathWithBlankIsNeverSplitAtTheBlank)
+{
+    fs::create_directories(root / "A B");
+    const fs::path tool = root / "A B" / "tool.exe";
+    fs::copy_file(probe, tool);
+    fs::copy_file(probe, root / "A.exe"); // what an unquoted start would run instead
+
+    ASSERT_TRUE(runner.start({ narrow(tool.wstring()), {} }, WindowStyle::NormalWithFocus));
+
+    const std::vector<ProbeRun> started = runs(1);
+    ASSERT_EQ(started.size(), 1U);
+    EXPECT_EQ(fs::path(started[0].module), tool);
+}
+
+} // namespace
+} // namespace korvane

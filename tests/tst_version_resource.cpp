@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// This program is linked with the program's own resource script, so it carries the same
+// version record.
+std::vector<char> ownVersionRecord()
+{
+    wchar_t module[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, module, MAX_PATH);
+    DWORD ignored = 0;
+    std::vector<char> record(GetFileVersionInfoSizeW(module, &ignored));
+    if (record.empty() || !GetFileVersionInfoW(module, 0, DWORD(record.size()), record.data()))
+        return {};
+    return record;
+}
+
+std::wstring stringValue(std::vector<char> &record, const wchar_t *name)
+{
+    void *value = nullptr;
+    UINT length = 0;
+    const std::wstring path = std::wstring(L"\\StringFileInfo\\080404B0\\") + name;
+    if (!VerQueryValueW(record.data(), path.c_str(), &value, &length) || length == 0)
+        return {};
+    return static_cast<const wchar_t *>(value);
+}
+
+TEST(VersionRecord, NumbersAreOneZeroZeroZero)
+{
+    std::vector<char> record = ownVersionRecord();
+    ASSERT_FALSE(record.empty());
+    void *value = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(record.data(), L"\\", &value, &length));
+    const auto *fixed = static_cast<const VS_FIXEDFILEINFO *>(value);
+    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(0, 1));
+    EXPECT_EQ(fixed->dwFileVersionLS, 0U);
+    EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(0, 1));
+    EXPECT_EQ(fixed->dwProductVersionLS, 0U);
+}
+
+TEST(VersionRecord, TextFieldsSayOnePointZeroZero)
+{
+    std::vector<char> record = ownVersionRecord();
+    ASSERT_FALSE(record.empty());
+    EXPECT_EQ(stringValue(record, L"FileVersion"), L"1.00");
+    EXPECT_EQ(stringValue(record, L"ProductVersion"), L"1.00");
+    EXPECT_EQ(stringValue(record, L"ProductName"), L"Korvane");
+}
+
+TEST(Manifest, IsEmbeddedAsTheStartManifest)
+{
+    HRSRC manifest = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(manifest, nullptr);
+    const auto *text = static_cast<const char *>(LockResource(LoadResource(nullptr, manifest)));
+    const std::string xml(text, SizeofResource(nullptr, manifest));
+    EXPECT_NE(xml.find("asInvoker"), std::string::npos);
+    EXPECT_NE(xml.find("PerMonitorV2"), std::string::npos);
+    EXPECT_NE(xml.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+}
+
+} // namespace

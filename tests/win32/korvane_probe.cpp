@@ -1,0 +1,37 @@
+// A stand-in program for the runner tests: appends one line about how it was started to the
+// file named by KORVANE_PROBE_LOG, then, with "--wait FILE", stays until FILE exists and
+// removes it.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+int wmain(int argc, wchar_t **argv)
+{
+    wchar_t log[MAX_PATH] = {};
+    if (GetEnvironmentVariableW(L"KORVANE_PROBE_LOG", log, MAX_PATH) == 0)
+        return 1;
+
+    STARTUPINFOW startup {};
+    GetStartupInfoW(&startup);
+    wchar_t module[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, module, MAX_PATH);
+
+    const std::wstring line = std::wstring(module) + L'|' + std::to_wstring(startup.wShowWindow)
+        + L'|' + std::to_wstring(startup.dwFlags) + L'|' + GetCommandLineW() + L'\n';
+    std::string utf8(line.size() * 4, '\0');
+    utf8.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), utf8.data(),
+            static_cast<int>(utf8.size()), nullptr, nullptr)));
+    if (FILE *out = _wfopen(log, L"ab")) {
+        std::fwrite(utf8.data(), 1, utf8.size(), out);
+        std::fclose(out);
+    }
+
+    if (argc == 3 && std::wstring(argv[1]) == L"--wait") {
+        for (int i = 0; i < 1000 && GetFileAttributesW(argv[2]) == INVALID_FILE_ATTRIBUTES; ++i)
+            Sleep(10);
+        DeleteFileW(argv[2]); // tells the test that the probe is on its way out
+    }
+    return 0;
+}
