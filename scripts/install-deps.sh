@@ -7,7 +7,7 @@ purpose=${1:-run}
 packages=(cmake ninja-build g++ qt6-base-dev fonts-noto-cjk)
 case "$purpose" in
 run) ;;
-test) packages+=(libgtest-dev clang-format) ;;
+test) packages+=(libgtest-dev clang-format dbus-daemon python3-dbusmock python3-dbus) ;;
 *)
     echo "usage: $0 [run|test]" >&2
     exit 2

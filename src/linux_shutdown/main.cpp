@@ -63,6 +63,10 @@ int fail(int code, const QString &message)
 
 QString cause(const QDBusError &error)
 {
+    // Sent when polkit would have to ask and nobody may be asked (no agent, or the flag off).
+    if (error.name()
+        == QStringLiteral("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired"))
+        return QStringLiteral("not authorized: polkit has no agent to ask for a password");
     switch (error.type()) {
     case QDBusError::ServiceUnknown:
         return QStringLiteral("systemd-logind is not on the system bus");
@@ -143,7 +147,7 @@ int carryOut(const Request &request)
 int main(int argc, char *argv[])
 {
     // The window writes its delay with the user's decimal separator, so read it the same way.
-    const std::string separator = QLocale().decimalPoint().toStdString();
+    const std::string separator = QLocale::system().decimalPoint().toStdString();
     const auto parsed = korvane::parseShutdownArguments(argc, argv, separator);
     if (const auto *refusal = std::get_if<korvane::Refusal>(&parsed))
         return fail(ExitUsage, QString::fromStdString(refusal->message));
