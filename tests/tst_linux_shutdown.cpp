@@ -117,20 +117,14 @@ void TestLinuxShutdown::commandLines_data()
                             << QStringLiteral("CancelScheduledShutdown") << none;
     QTest::newRow("help") << QStringList { QStringLiteral("--help") } << 0 << none << none;
 
+    // The parser's own table covers every refusal; these show that a refusal reaches no bus.
     const QList<QStringList> refused {
         {},
-        { QStringLiteral("-s") },
-        { QStringLiteral("-s"), QStringLiteral("-t") },
         { QStringLiteral("-s"), QStringLiteral("-t"), QStringLiteral("-300") },
         { QStringLiteral("-s"), QStringLiteral("-t"), QStringLiteral("1e3") },
-        { QStringLiteral("-s"), QStringLiteral("-t"), QStringLiteral("0x10") },
-        { QStringLiteral("-s"), QStringLiteral("-t"), QStringLiteral("inf") },
-        { QStringLiteral("-s"), QStringLiteral("-t"), QStringLiteral("") },
         { QStringLiteral("-r"), QStringLiteral("-t"), QStringLiteral("315360001") },
         { QStringLiteral("-s"), QStringLiteral("-t"), QStringLiteral("600"), QStringLiteral("-a") },
-        { QStringLiteral("-a"), QStringLiteral("-a") },
         { QStringLiteral("-h"), QStringLiteral("now") },
-        { QStringLiteral("-t"), QStringLiteral("600"), QStringLiteral("-s") },
     };
     for (const QStringList &arguments : refused) {
         const QByteArray name = "refused: " + arguments.join(u' ').toUtf8();
