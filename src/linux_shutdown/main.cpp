@@ -11,6 +11,7 @@
 #include <time.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -99,11 +100,8 @@ QDBusMessage managerCall(const QString &method)
     return message;
 }
 
-int carryOut(const Request &request)
+int carryOut(QDBusConnection &bus, const Request &request)
 {
-    // systemBus() reads DBUS_SYSTEM_BUS_ADDRESS or takes the system's own socket; it never
-    // falls back to a session bus.
-    QDBusConnection bus = QDBusConnection::systemBus();
     if (!bus.isConnected())
         return fail(ExitNoBus,
             QStringLiteral("cannot reach the system bus: %1").arg(bus.lastError().message()));
@@ -159,5 +157,14 @@ int main(int argc, char *argv[])
     }
 
     const QCoreApplication application(argc, argv);
-    return carryOut(request);
+    // SystemBus reads DBUS_SYSTEM_BUS_ADDRESS or takes the system's own socket; it never falls
+    // back to a session bus.
+    QDBusConnection bus = QDBusConnection::systemBus();
+    const int code = carryOut(bus, request);
+    // Straight out once the answer is in: with Qt 6.4 the bus thread can still be handling a
+    // message while the type registry is torn down, which writes warnings to stderr and would
+    // break the one-line message. The kernel closes the socket; nothing else is held.
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(code);
 }
