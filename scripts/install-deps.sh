@@ -8,7 +8,7 @@ packages=(cmake ninja-build g++ qt6-base-dev fonts-noto-cjk)
 case "$purpose" in
 run) ;;
 test)
-    packages+=(libgtest-dev clang-format)
+    packages+=(libgtest-dev clang-format dbus-daemon python3-dbusmock python3-dbus)
     # The Windows code, cross-built and run under Wine.
     packages+=(googletest g++-mingw-w64-x86-64-posix wine wine64)
     ;;
