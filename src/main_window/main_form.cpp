@@ -10,7 +10,7 @@
 
 namespace korvane {
 
-MainForm::MainForm(MainFormServices services, QWidget *parent)
+MainForm::MainForm(const MainFormServices &services, QWidget *parent)
     : QWidget(parent,
         Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
             | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)

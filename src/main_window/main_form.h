@@ -24,7 +24,7 @@ class MainForm final : public QWidget {
     Q_OBJECT
 
 public:
-    explicit MainForm(MainFormServices services, QWidget *parent = nullptr);
+    explicit MainForm(const MainFormServices &services, QWidget *parent = nullptr);
 
     [[nodiscard]] bool ActionScheduled() const { return m_power.ActionScheduled(); }
 

@@ -9,7 +9,7 @@
 
 namespace korvane {
 
-PowerActions::PowerActions(PowerServices services)
+PowerActions::PowerActions(const PowerServices &services)
     : m_services(services)
 {
 }

@@ -20,7 +20,7 @@ struct PowerServices {
 // remembers whether this window has scheduled something it can cancel.
 class PowerActions {
 public:
-    explicit PowerActions(PowerServices services);
+    explicit PowerActions(const PowerServices &services);
 
     void Schedule(PowerAction action);
     void Cancel();

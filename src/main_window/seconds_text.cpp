@@ -3,8 +3,6 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace korvane {
 

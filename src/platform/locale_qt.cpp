@@ -26,8 +26,8 @@ QString withoutTimeZone(const QString &format)
 
 } // namespace
 
-QtLocale::QtLocale(QLocale locale)
-    : m_locale(std::move(locale))
+QtLocale::QtLocale(const QLocale &locale)
+    : m_locale(locale)
     , m_timeFormat(withoutTimeZone(m_locale.timeFormat(QLocale::LongFormat)))
 {
 }

@@ -8,7 +8,7 @@ namespace korvane {
 
 class QtLocale final : public Locale {
 public:
-    explicit QtLocale(QLocale locale = QLocale::system());
+    explicit QtLocale(const QLocale &locale = QLocale::system());
 
     [[nodiscard]] std::optional<double> toNumber(const std::string &text) const override;
     [[nodiscard]] std::string decimalSeparator() const override;
