@@ -1,14 +1,20 @@
 #pragma once
 
 #include "platform/command_runner.h"
+#include "platform/file_lookup.h"
 #include "platform/input_box.h"
 #include "platform/locale.h"
 #include "platform/message_box.h"
+#include "platform/registry.h"
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
+#include <map>
 #include <optional>
+#include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -60,7 +66,8 @@ public:
     bool start(const Command &command, WindowStyle style) override
     {
         attempts.push_back(command);
-        if (!startsSucceed)
+        // As the real runners: an empty program name never starts.
+        if (!startsSucceed || command.program.empty())
             return false;
         started.push_back({ command.text(), style });
         return true;
@@ -113,6 +120,116 @@ public:
     TimeOfDay now() const override { return time; }
 
     TimeOfDay time;
+};
+
+// Keys and values held in memory, answering with the statuses the system gives; it records
+// every open so that tests can check the access asked for.
+class FakeRegistry final : public Registry {
+public:
+    struct Value {
+        std::uint32_t type = registry::TypeString;
+        std::string bytes;
+    };
+    struct Open {
+        std::uint32_t root;
+        std::string key;
+        std::uint32_t options;
+        std::uint32_t access;
+    };
+
+    // A text value as the system stores it, with its terminating zero.
+    static Value text(const std::string &value) { return { registry::TypeString, value + '\0' }; }
+
+    static Value dword(std::uint32_t value)
+    {
+        std::string bytes;
+        for (int i = 0; i < 4; ++i)
+            bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+        return { registry::TypeDword, bytes };
+    }
+
+    long open(std::uint32_t root, const std::string &keyName, std::uint32_t options,
+        std::uint32_t access, RegistryHandle &key) override
+    {
+        opens.push_back({ root, keyName, options, access });
+        if (throwOnOpen)
+            throw std::runtime_error("registry unavailable");
+        key = 0;
+        if (refused.contains(keyName))
+            return registry::AccessDenied;
+        if (root != registry::LocalMachine || !keys.contains(keyName))
+            return registry::FileNotFound;
+        key = m_next++;
+        m_open[key] = keyName;
+        return registry::Success;
+    }
+
+    long query(RegistryHandle key, const std::string &valueName, std::uint32_t &type,
+        unsigned char *data, std::uint32_t &size) override
+    {
+        const auto handle = m_open.find(key);
+        if (handle == m_open.end())
+            return registry::InvalidHandle;
+        const auto &values = keys.at(handle->second);
+        const auto value = values.find(valueName);
+        if (value == values.end())
+            return registry::FileNotFound;
+        type = value->second.type;
+        const auto needed = static_cast<std::uint32_t>(value->second.bytes.size());
+        if (needed > size) {
+            size = needed;
+            return registry::MoreData;
+        }
+        std::memcpy(data, value->second.bytes.data(), needed);
+        size = needed;
+        return registry::Success;
+    }
+
+    long close(RegistryHandle key) override
+    {
+        closes.push_back(key);
+        return m_open.erase(key) == 1 ? registry::Success : registry::InvalidHandle;
+    }
+
+    // Latin-1 as the "ANSI code page", so that a test can see the decoding happen.
+    std::string decodeText(std::string_view bytes) const override
+    {
+        std::string utf8;
+        for (const char c : bytes) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte < 0x80) {
+                utf8 += c;
+            } else {
+                utf8 += static_cast<char>(0xC0 | (byte >> 6));
+                utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+            }
+        }
+        return utf8;
+    }
+
+    [[nodiscard]] std::size_t openKeys() const { return m_open.size(); }
+
+    std::map<std::string, std::map<std::string, Value>> keys;
+    std::set<std::string> refused;
+    bool throwOnOpen = false;
+    std::vector<Open> opens;
+    std::vector<RegistryHandle> closes;
+
+private:
+    std::map<RegistryHandle, std::string> m_open;
+    RegistryHandle m_next = 0x100;
+};
+
+class FakeFileLookup final : public FileLookup {
+public:
+    bool isOrdinaryFile(const std::string &path) const override
+    {
+        asked.push_back(path);
+        return files.contains(path);
+    }
+
+    std::set<std::string> files;
+    mutable std::vector<std::string> asked;
 };
 
 } // namespace korvane::testing

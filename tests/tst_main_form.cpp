@@ -10,9 +10,11 @@ namespace korvane {
 
 using testing::FakeClock;
 using testing::FakeCommandRunner;
+using testing::FakeFileLookup;
 using testing::FakeInputBox;
 using testing::FakeLocale;
 using testing::FakeMessageBox;
+using testing::FakeRegistry;
 
 class TestMainForm : public QObject {
     Q_OBJECT
@@ -46,6 +48,8 @@ private:
     FakeCommandRunner m_runner;
     FakeLocale m_locale;
     FakeClock m_clock;
+    FakeRegistry m_registry;
+    FakeFileLookup m_files;
     std::unique_ptr<MainForm> m_form;
 };
 
@@ -54,8 +58,8 @@ void TestMainForm::init()
     m_inputBox = FakeInputBox();
     m_messageBox = FakeMessageBox();
     m_runner = FakeCommandRunner();
-    m_form = std::make_unique<MainForm>(
-        MainFormServices { m_inputBox, m_messageBox, m_runner, m_locale, m_clock });
+    m_form = std::make_unique<MainForm>(MainFormServices {
+        m_inputBox, m_messageBox, m_runner, m_locale, m_clock, m_registry, m_files });
 }
 
 void TestMainForm::cleanup()

@@ -1,9 +1,12 @@
+#include "app/app_icon.h"
 #include "app/app_record.h"
 #include "main_window/main_form.h"
 #include "platform/command_runner_native.h"
+#include "platform/file_lookup.h"
 #include "platform/input_box_qt.h"
 #include "platform/locale_qt.h"
 #include "platform/message_box_qt.h"
+#include "platform/registry.h"
 
 #include <QApplication>
 
@@ -16,14 +19,17 @@ int main(int argc, char *argv[])
                                             .arg(korvane::app::VersionMajor)
                                             .arg(korvane::app::VersionMinor)
                                             .arg(korvane::app::VersionRevision));
+    QApplication::setWindowIcon(korvane::appIcon());
 
     korvane::QtInputBox inputBox;
     korvane::QtMessageBox messageBox;
     const std::unique_ptr<korvane::CommandRunner> runner = korvane::makeNativeCommandRunner();
     const korvane::QtLocale locale;
     const korvane::SystemClock clock;
+    const std::unique_ptr<korvane::Registry> registry = korvane::makeNativeRegistry();
+    const std::unique_ptr<korvane::FileLookup> files = korvane::makeNativeFileLookup();
 
-    korvane::MainForm mainForm({ inputBox, messageBox, *runner, locale, clock });
+    korvane::MainForm mainForm({ inputBox, messageBox, *runner, locale, clock, *registry, *files });
     mainForm.show();
     return QApplication::exec();
 }

@@ -1,7 +1,11 @@
 #include "main_form.h"
 
+#include "about/frm_about.h"
+#include "app/app_icon.h"
 #include "app/twips.h"
 #include "clock_caption.h"
+#include "platform/message_box.h"
+#include "sponsor_notice.h"
 
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -21,6 +25,7 @@ MainForm::MainForm(const MainFormServices &services, QWidget *parent)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QString::fromUtf8(StartupCaption));
+    setWindowIcon(appIcon());
     setFixedSize(twips(4335), twips(3000));
 
     m_frame->setObjectName(QStringLiteral("Frame1"));
@@ -31,18 +36,26 @@ MainForm::MainForm(const MainFormServices &services, QWidget *parent)
     auto *restart = createButton("Command2", "重启计算机(&D)", twipsRect(2040, 240, 1575, 615));
     auto *cancel = createButton("Command3", "取消操作(&D)", twipsRect(360, 1080, 1455, 615));
     auto *exit = createButton("Command4", "退出程序(&F)", twipsRect(2040, 1080, 1575, 615));
-    createButton("Command5", "关于本程序(&Q)", twipsRect(360, 1920, 1455, 615));
-    createButton("Command6", "赞助我们(&G)", twipsRect(2040, 1920, 1575, 615));
+    auto *about = createButton("Command5", "关于本程序(&Q)", twipsRect(360, 1920, 1455, 615));
+    auto *sponsor = createButton("Command6", "赞助我们(&G)", twipsRect(2040, 1920, 1575, 615));
 
     connect(shutdown, &QPushButton::clicked, this, &MainForm::Command1_Click);
     connect(restart, &QPushButton::clicked, this, &MainForm::Command2_Click);
     connect(cancel, &QPushButton::clicked, this, &MainForm::Command3_Click);
     connect(exit, &QPushButton::clicked, this, &MainForm::Command4_Click);
+    connect(about, &QPushButton::clicked, this, &MainForm::Command5_Click);
+    connect(sponsor, &QPushButton::clicked, this, &MainForm::Command6_Click);
 
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setInterval(1000);
     connect(m_timer, &QTimer::timeout, this, &MainForm::Timer1_Timer);
     m_timer->start();
+}
+
+MainForm::~MainForm()
+{
+    // The About window has no owner, but it does not outlive the process's main object.
+    delete m_about;
 }
 
 QPushButton *MainForm::createButton(const char *name, const char *caption, QRect geometry)
@@ -73,6 +86,22 @@ void MainForm::Command4_Click()
 {
     // Ends the process without asking; a shutdown already handed over stays pending.
     QCoreApplication::exit(0);
+}
+
+void MainForm::Command5_Click()
+{
+    // A window that is closing is already on its way out: load a new one.
+    if (!m_about || !m_about->isVisible())
+        m_about = new frmAbout(SysInfoServices {
+            m_services.registry, m_services.files, m_services.runner, m_services.messageBox });
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
+
+void MainForm::Command6_Click()
+{
+    m_services.messageBox.show(SponsorNotice);
 }
 
 void MainForm::Timer1_Timer()

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "about/sys_info.h"
 #include "power_actions.h"
 
+#include <QPointer>
 #include <QWidget>
 
 class QGroupBox;
@@ -11,6 +13,9 @@ class QTimer;
 namespace korvane {
 
 class Clock;
+class FileLookup;
+class Registry;
+class frmAbout;
 
 struct MainFormServices {
     InputBox &inputBox;
@@ -18,6 +23,8 @@ struct MainFormServices {
     CommandRunner &runner;
     const Locale &locale;
     const Clock &clock;
+    Registry &registry;
+    const FileLookup &files;
 };
 
 class MainForm final : public QWidget {
@@ -25,6 +32,7 @@ class MainForm final : public QWidget {
 
 public:
     explicit MainForm(const MainFormServices &services, QWidget *parent = nullptr);
+    ~MainForm() override;
 
     [[nodiscard]] bool ActionScheduled() const { return m_power.ActionScheduled(); }
 
@@ -35,12 +43,16 @@ private:
     void Command2_Click();
     void Command3_Click();
     void Command4_Click();
+    void Command5_Click();
+    void Command6_Click();
     void Timer1_Timer();
 
     MainFormServices m_services;
     PowerActions m_power;
     QGroupBox *const m_frame;
     QTimer *const m_timer;
+    // Made on the first click, not at start-up; gone again once the user closes it.
+    QPointer<frmAbout> m_about;
 
     Q_DISABLE_COPY_MOVE(MainForm)
 };

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "sys_info.h"
+
+#include <QDialog>
+
+class QKeyEvent;
+class QLabel;
+class QPushButton;
+
+namespace korvane {
+
+// The About window. It has no owner and deletes itself when closed, so every show after
+// a close loads a fresh one.
+class frmAbout final : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit frmAbout(SysInfoServices services);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    QLabel *createLabel(const char *name, QRect geometry, bool black);
+    void createSeparator();
+
+    void Form_Load();
+    void cmdOK_Click();
+    void cmdSysInfo_Click();
+
+    SysInfoLauncher m_sysInfo;
+    QLabel *const m_picIcon;
+    QPushButton *const m_cmdOK;
+    QPushButton *const m_cmdSysInfo;
+    QLabel *m_lblTitle = nullptr;
+    QLabel *m_lblVersion = nullptr;
+
+    Q_DISABLE_COPY_MOVE(frmAbout)
+};
+
+} // namespace korvane

@@ -1,0 +1,115 @@
+#include "sys_info.h"
+
+#include "platform/command_runner.h"
+#include "platform/file_lookup.h"
+#include "platform/message_box.h"
+#include "platform/registry.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <exception>
+
+namespace korvane {
+
+namespace {
+
+constexpr std::size_t BufferSize = 1024;
+constexpr const char *ToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+constexpr const char *ToolValue = "PATH";
+constexpr const char *FolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+constexpr const char *FolderValue = "MSINFO";
+constexpr const char *ToolFile = "\\MSINFO32.EXE";
+
+} // namespace
+
+SysInfoLauncher::SysInfoLauncher(SysInfoServices services)
+    : m_services(services)
+{
+}
+
+void SysInfoLauncher::StartSysInfo()
+{
+    bool started = false;
+    try {
+        std::string path;
+        bool found = GetKeyValue(registry::LocalMachine, ToolKey, ToolValue, path);
+        // Only the folder is checked: a full path is trusted as the registry gives it.
+        if (!found && GetKeyValue(registry::LocalMachine, FolderKey, FolderValue, path)) {
+            const std::string file = path + ToolFile;
+            found = m_services.files.isOrdinaryFile(file);
+            if (found)
+                path = file;
+        }
+        // The path is the program itself, never a command line to split at blanks:
+        // "C:\Program Files\..." must not become "C:\Program".
+        started
+            = found && m_services.runner.start(Command { path, {} }, WindowStyle::NormalWithFocus);
+    } catch (const std::exception &) {
+        started = false;
+    }
+    if (!started)
+        m_services.messageBox.show(SysInfoUnavailable);
+}
+
+bool SysInfoLauncher::GetKeyValue(std::uint32_t KeyRoot, const std::string &KeyName,
+    const std::string &SubKeyRef, std::string &KeyVal)
+{
+    Registry &registry = m_services.registry;
+
+    // Read rights only: asking for write rights makes HKEY_LOCAL_MACHINE refuse every
+    // standard user.
+    RegistryHandle key = 0;
+    if (registry.open(KeyRoot, KeyName, 0, registry::KeyRead, key) != registry::Success) {
+        KeyVal.clear();
+        return false;
+    }
+
+    struct Closer {
+        Registry &registry;
+        RegistryHandle key;
+        ~Closer() { registry.close(key); }
+    } closer { registry, key };
+
+    std::array<unsigned char, BufferSize> buffer {};
+    std::uint32_t size = BufferSize;
+    std::uint32_t type = 0;
+    if (registry.query(key, SubKeyRef, type, buffer.data(), size) != registry::Success) {
+        KeyVal.clear();
+        return false;
+    }
+
+    std::size_t kept = std::min<std::size_t>(size, BufferSize);
+    if (kept >= 1 && buffer[kept - 1] == 0)
+        --kept;
+    const std::string_view bytes(reinterpret_cast<const char *>(buffer.data()), kept);
+
+    if (type == registry::TypeString) {
+        KeyVal = registry.decodeText(bytes);
+    } else if (type == registry::TypeDword) {
+        // Least significant byte first in the buffer; written most significant first.
+        static constexpr char Digits[] = "0123456789ABCDEF";
+        for (std::size_t i = kept; i-- > 0;) {
+            const auto byte = static_cast<unsigned char>(bytes[i]);
+            KeyVal += Digits[byte >> 4];
+            KeyVal += Digits[byte & 0xF];
+        }
+        KeyVal = FormatHexValue("&h" + KeyVal);
+    }
+    return true;
+}
+
+std::string FormatHexValue(const std::string &text)
+{
+    if (text.size() < 3 || text.size() > 10 || text[0] != '&' || (text[1] != 'h' && text[1] != 'H'))
+        return text;
+    std::uint32_t value = 0;
+    const char *first = text.data() + 2;
+    const char *last = text.data() + text.size();
+    const auto [end, error] = std::from_chars(first, last, value, 16);
+    if (error != std::errc() || end != last)
+        return text;
+    return std::to_string(value);
+}
+
+} // namespace korvane

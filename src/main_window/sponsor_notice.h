@@ -1,0 +1,9 @@
+#pragma once
+
+namespace korvane {
+
+// The publisher, its rights statement and a contact number (a placeholder, not in service).
+inline constexpr const char *SponsorNotice
+    = "Korvane 开发组 版权所有，保留一切权利。\n赞助与合作请致电：000-0000-0000（示例号码）";
+
+} // namespace korvane
