@@ -12,8 +12,10 @@
 namespace korvane {
 
 using testing::FakeClock;
+using testing::FakeFileLookup;
 using testing::FakeInputBox;
 using testing::FakeMessageBox;
+using testing::FakeRegistry;
 using testing::MockCall;
 using testing::MockLogind;
 
@@ -76,7 +78,9 @@ void TestLinuxPowerForm::shutdownThenCancel()
     PosixCommandRunner runner(KORVANE_HELPER_OUTPUT_DIR);
     const QtLocale locale { QLocale(localeName) };
     const FakeClock clock;
-    MainForm form({ inputBox, messageBox, runner, locale, clock });
+    FakeRegistry registry;
+    const FakeFileLookup files;
+    MainForm form({ inputBox, messageBox, runner, locale, clock, registry, files });
     form.show();
 
     const qulonglong before = realtimeUsec();
