@@ -1,5 +1,6 @@
 #include "platform/command_runner_win32.h"
 #include "platform/text_win32.h"
+#include "win32/probe_log.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,11 @@ struct LineCase {
     Command command;
     const wchar_t *line;
 };
+
+std::ostream &operator<<(std::ostream &out, const LineCase &row)
+{
+    return out << row.name;
+}
 
 class WindowsCommandLine : public ::testing::TestWithParam<LineCase> { };
 
@@ -44,20 +50,6 @@ INSTANTIATE_TEST_SUITE_P(Commands, WindowsCommandLine,
         LineCase { "ChineseFolder", { "C:\\工具\\x.exe", {} }, L"\"C:\\工具\\x.exe\"" }),
     [](const auto &info) { return std::string(info.param.name); });
 
-fs::path ownFolder()
-{
-    wchar_t module[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, module, MAX_PATH);
-    return fs::path(module).parent_path();
-}
-
-struct ProbeRun {
-    std::string module;
-    unsigned show = 0;
-    unsigned long flags = 0;
-    std::string commandLine;
-};
-
 // Every probe started by these tests appends a line to one log, named in the environment.
 class Win32Runner : public ::testing::Test {
 protected:
@@ -68,41 +60,19 @@ protected:
                 + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(root);
         fs::create_directories(root);
-        log = root / "probe.log";
-        SetEnvironmentVariableW(L"KORVANE_PROBE_LOG", log.wstring().c_str());
-        probe = ownFolder() / "korvane_probe.exe";
+        log.emplace(root / "probe.log");
+        probe = testing::ownFolder() / "korvane_probe.exe";
     }
 
     void TearDown() override { fs::remove_all(root); }
 
-    std::vector<ProbeRun> runs(std::size_t atLeast) const
+    [[nodiscard]] std::vector<testing::ProbeRun> runs(std::size_t atLeast) const
     {
-        std::vector<ProbeRun> result;
-        for (int i = 0; i < 500; ++i) {
-            result.clear();
-            std::ifstream in(log);
-            std::string line;
-            while (std::getline(in, line)) {
-                std::istringstream fields(line);
-                ProbeRun run;
-                std::string show, flags;
-                std::getline(fields, run.module, '|');
-                std::getline(fields, show, '|');
-                std::getline(fields, flags, '|');
-                std::getline(fields, run.commandLine);
-                run.show = static_cast<unsigned>(std::stoul(show));
-                run.flags = std::stoul(flags);
-                result.push_back(run);
-            }
-            if (result.size() >= atLeast)
-                break;
-            Sleep(10);
-        }
-        return result;
+        return log->runs(atLeast);
     }
 
     fs::path root;
-    fs::path log;
+    std::optional<testing::ProbeLog> log;
     fs::path probe;
     Win32CommandRunner runner;
 };
@@ -112,9 +82,9 @@ TEST_F(Win32Runner, WindowStyleReachesTheProgram)
     ASSERT_TRUE(runner.start({ narrow(probe.wstring()), {} }, WindowStyle::Hidden));
     ASSERT_TRUE(runner.start({ narrow(probe.wstring()), {} }, WindowStyle::NormalWithFocus));
 
-    const std::vector<ProbeRun> started = runs(2);
+    const std::vector<testing::ProbeRun> started = runs(2);
     ASSERT_EQ(started.size(), 2U);
-    for (const ProbeRun &run : started)
+    for (const testing::ProbeRun &run : started)
         EXPECT_TRUE(run.flags & STARTF_USESHOWWINDOW);
     // The two starts may finish in either order.
     EXPECT_EQ(started[0].show + started[1].show, unsigned(SW_HIDE + SW_SHOWNORMAL));
@@ -129,11 +99,11 @@ TEST_F(Win32Runner, BareNameIsFoundInTheProgramsOwnFolderFirst)
 
     ASSERT_TRUE(runner.start({ "korvane_probe", { "-x" } }, WindowStyle::Hidden));
 
-    const std::vector<ProbeRun> started = runs(1);
+    const std::vector<testing::ProbeRun> started = runs(1);
     ASSERT_EQ(started.size(), 1U);
     EXPECT_EQ(fs::path(started[0].module), probe);
     EXPECT_EQ(started[0].commandLine, "korvane_probe -x");
-    SetCurrentDirectoryW(ownFolder().wstring().c_str());
+    SetCurrentDirectoryW(testing::ownFolder().wstring().c_str());
 }
 
 TEST_F(Win32Runner, MissingProgramIsAFailedStart)
@@ -169,7 +139,7 @@ TEST_F(Win32Runner, PathWithBlankIsNeverSplitAtTheBlank)
 
     ASSERT_TRUE(runner.start({ narrow(tool.wstring()), {} }, WindowStyle::NormalWithFocus));
 
-    const std::vector<ProbeRun> started = runs(1);
+    const std::vector<testing::ProbeRun> started = runs(1);
     ASSERT_EQ(started.size(), 1U);
     EXPECT_EQ(fs::path(started[0].module), tool);
 }

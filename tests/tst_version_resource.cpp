@@ -64,4 +64,31 @@ TEST(Manifest, IsEmbeddedAsTheStartManifest)
     EXPECT_NE(xml.find("Microsoft.Windows.Common-Controls"), std::string::npos);
 }
 
+TEST(Icon, HasThirtyTwoPixelsInTrueColourAndIn256Colours)
+{
+    HRSRC group = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14)); // group icon
+    ASSERT_NE(group, nullptr);
+#pragma pack(push, 2)
+    struct Entry {
+        BYTE width, height, colours, reserved;
+        WORD planes, bitCount;
+        DWORD bytes;
+        WORD id;
+    };
+#pragma pack(pop)
+    const auto *header = static_cast<const WORD *>(LockResource(LoadResource(nullptr, group)));
+    const auto *entries = reinterpret_cast<const Entry *>(header + 3);
+    bool trueColour = false, paletted = false;
+    for (WORD i = 0; i < header[2]; ++i) {
+        if (entries[i].width != 32 || entries[i].height != 32)
+            continue;
+        trueColour |= entries[i].bitCount == 32;
+        paletted |= entries[i].bitCount == 8;
+    }
+    EXPECT_TRUE(trueColour);
+    EXPECT_TRUE(paletted);
+    EXPECT_NE(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0), nullptr);
+}
+
 } // namespace
