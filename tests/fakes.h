@@ -7,6 +7,7 @@
 #include "platform/message_box.h"
 #include "platform/registry.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -180,7 +181,7 @@ public:
             size = needed;
             return registry::MoreData;
         }
-        std::memcpy(data, value->second.bytes.data(), needed);
+        std::copy_n(value->second.bytes.begin(), needed, data);
         size = needed;
         return registry::Success;
     }

@@ -31,7 +31,7 @@ protected:
     fs::path program(
         const std::string &folder, const std::string &name, fs::perms perms = fs::perms::owner_all)
     {
-        const fs::path path = root / folder / name;
+        fs::path path = root / folder / name;
         std::ofstream(path) << "#!/bin/sh\n";
         fs::permissions(path, perms);
         return path;
