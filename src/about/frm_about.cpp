@@ -13,7 +13,7 @@
 
 namespace korvane {
 
-frmAbout::frmAbout(SysInfoServices services)
+frmAbout::frmAbout(const SysInfoServices &services)
     : QDialog(nullptr,
         Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
             | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)

@@ -16,7 +16,7 @@ class frmAbout final : public QDialog {
     Q_OBJECT
 
 public:
-    explicit frmAbout(SysInfoServices services);
+    explicit frmAbout(const SysInfoServices &services);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -23,7 +23,7 @@ constexpr const char *ToolFile = "\\MSINFO32.EXE";
 
 } // namespace
 
-SysInfoLauncher::SysInfoLauncher(SysInfoServices services)
+SysInfoLauncher::SysInfoLauncher(const SysInfoServices &services)
     : m_services(services)
 {
 }

@@ -22,7 +22,7 @@ inline constexpr const char *SysInfoUnavailable = "此时系统信息不可用";
 // Finds the system information tool through the registry and starts it.
 class SysInfoLauncher {
 public:
-    explicit SysInfoLauncher(SysInfoServices services);
+    explicit SysInfoLauncher(const SysInfoServices &services);
 
     // Starts the tool, or tells the user that it is not available.
     void StartSysInfo();
