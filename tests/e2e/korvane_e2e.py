@@ -203,8 +203,10 @@ class MockLogind:
         return [(str(method), list(arguments)) for _, method, arguments in self.mock.GetCalls()]
 
     def wait_calls(self, count, timeout=10.0):
-        return wait_for(f"{count} calls to logind",
-                        lambda: self.calls() if len(self.calls()) >= count else None, timeout)
+        def enough():
+            calls = self.calls()
+            return calls if len(calls) >= count else None
+        return wait_for(f"{count} calls to logind", enough, timeout)
 
 
 class Korvane:
@@ -216,7 +218,6 @@ class Korvane:
         # Seen as soon as the window exists: the first tick comes a second later.
         self.first_title = None
         self.window = wait_for("Korvane's main window", self._main_window)
-        self.scale = 1
 
     def _main_window(self):
         check(self.process.poll() is None, f"Korvane ended early ({self.process.returncode})")
@@ -288,11 +289,18 @@ def scenario_startup(app, logind, output):
     drift = abs(now.tm_hour * 3600 + now.tm_min * 60 + now.tm_sec - shown)
     check(min(drift, 86400 - drift) <= 3, f"the clock shows {caption[0]!r}")
 
-    step("a fixed 289x200 window at scale 1")
+    step("a fixed 289x200 window at scale 1, without minimise and maximise")
     app.button_centre("Command1")
     hints = desktop.run("xprop", "-id", app.window, "WM_NORMAL_HINTS")
     check("minimum size: 289 by 200" in hints and "maximum size: 289 by 200" in hints,
           f"the window can be resized: {hints}")
+    # Motif hints: flags, functions, decorations. Minimise is 0x8 and maximise 0x10 among the
+    # functions, 0x20 and 0x40 among the decorations; openbox draws its iconify button
+    # regardless, so the request is what can be checked.
+    motif = desktop.run("xprop", "-id", app.window, "_MOTIF_WM_HINTS").split("=")[-1]
+    flags, functions, decorations = (int(value, 16) for value in motif.split(",")[:3])
+    check(flags & 0x1 and not functions & 0x18, f"minimise or maximise allowed: {motif}")
+    check(flags & 0x2 and not decorations & 0x60, f"minimise or maximise buttons: {motif}")
     desktop.screenshot(app.window, os.path.join(output, "main_window.png"))
     # With openbox's title bar, which shows the clock.
     desktop.screenshot(app.window, os.path.join(output, "main_window_framed.png"), frame=True)
