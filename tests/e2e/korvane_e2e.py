@@ -10,6 +10,7 @@ import argparse
 import configparser
 import ctypes
 import os
+import random
 import re
 import shlex
 import signal
@@ -119,14 +120,7 @@ class Desktop:
             "DBUS_SESSION_BUS_ADDRESS": os.environ["DBUS_SESSION_BUS_ADDRESS"],
             "QT_QPA_PLATFORM": "xcb",
         }
-        read_end, write_end = os.pipe()
-        processes.start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-                         "-nolisten", "tcp", "-noreset"], self.env, pass_fds=(write_end,),
-                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as display:
-            number = display.readline().strip()
-        check(number.isdigit(), "Xvfb did not report its display")
+        number = self.start_server(processes)
         self.env["DISPLAY"] = f":{number}"
         step(f"Xvfb on :{number}")
 
@@ -135,6 +129,28 @@ class Desktop:
         # openbox announces itself on the root window once it manages the screen.
         wait_for("openbox", lambda: "window id" in self.run(
             "xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check_result=False))
+
+    def start_server(self, processes):
+        """Xvfb on a display no other server uses, its number once it listens."""
+        for _ in range(10):
+            number = random.randrange(300, 1000)
+            # Other X servers here may sit in a separate /tmp: their lock files are out of
+            # sight, but their abstract sockets, which clients try first, are not.
+            with open("/proc/net/unix", encoding="ascii", errors="replace") as sockets:
+                if f"/tmp/.X11-unix/X{number}\n" in sockets.read():
+                    continue
+            read_end, write_end = os.pipe()
+            server = processes.start(
+                ["Xvfb", f":{number}", "-displayfd", str(write_end), "-screen", "0",
+                 "1024x768x24", "-nolisten", "tcp", "-noreset"], self.env,
+                pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            os.close(write_end)
+            with os.fdopen(read_end) as ready:
+                # Empty when Xvfb gave up, for instance because the display was taken.
+                reported = ready.readline().strip()
+            if reported == str(number) and server.poll() is None:
+                return number
+        raise Failure("found no free display for Xvfb")
 
     def run(self, *argv, check_result=True):
         result = subprocess.run(argv, env=self.env, capture_output=True, text=True, timeout=20)
@@ -217,7 +233,16 @@ class Korvane:
         self.process = processes.start(argv, desktop.env)
         # Seen as soon as the window exists: the first tick comes a second later.
         self.first_title = None
-        self.window = wait_for("Korvane's main window", self._main_window)
+        started = time.monotonic()
+        try:
+            self.window = wait_for("Korvane's main window", self._main_window, timeout=20)
+        except Failure:
+            # What there is instead, mapped or not, says whether the program or the window
+            # manager is stuck.
+            print(desktop.xdotool("search", "--pid", str(self.process.pid), check_result=False),
+                  desktop.run("xwininfo", "-root", "-tree", check_result=False), file=sys.stderr)
+            raise
+        step(f"the main window came up after {time.monotonic() - started:.1f} s")
 
     def _main_window(self):
         check(self.process.poll() is None, f"Korvane ended early ({self.process.returncode})")
