@@ -1,19 +1,25 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Korvane needs that are missing: "run" for building and
-# starting it, "test" for building it and running every test.
+# starting it, "package" for also making its Debian package, "test" for building it and
+# running every test.
 set -euo pipefail
 
 purpose=${1:-run}
 packages=(cmake ninja-build g++ qt6-base-dev fonts-noto-cjk)
 case "$purpose" in
 run) ;;
+package)
+    packages+=(dpkg-dev)
+    ;;
 test)
     packages+=(libgtest-dev clang-format dbus-daemon python3-dbusmock python3-dbus)
+    # The installed program under an X server of its own, its desktop files and its package.
+    packages+=(xvfb openbox xdotool x11-utils imagemagick desktop-file-utils appstream dpkg-dev)
     # The Windows code, cross-built and run under Wine.
     packages+=(googletest g++-mingw-w64-x86-64-posix wine wine64)
     ;;
 *)
-    echo "usage: $0 [run|test]" >&2
+    echo "usage: $0 [run|package|test]" >&2
     exit 2
     ;;
 esac

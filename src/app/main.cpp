@@ -20,6 +20,8 @@ int main(int argc, char *argv[])
                                             .arg(korvane::app::VersionMinor)
                                             .arg(korvane::app::VersionRevision));
     QApplication::setWindowIcon(korvane::appIcon());
+    // Ties the windows to the installed desktop entry, whose name and icon docks show.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Korvane"));
 
     korvane::QtInputBox inputBox;
     korvane::QtMessageBox messageBox;

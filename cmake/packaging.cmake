@@ -1,0 +1,23 @@
+# cpack -G DEB in the build folder: a package for Debian 12 that installs what the install
+# rules name, under /usr.
+set(CPACK_PACKAGE_NAME korvane)
+set(CPACK_PACKAGE_VENDOR "Korvane developers")
+set(CPACK_PACKAGE_CONTACT "Korvane developers <korvane@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "shut down or restart the computer after a delay")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Korvane shuts the computer down or restarts it after a delay typed in minutes, and\
+ cancels such a pending action, through systemd-logind. Its windows are in Simplified\
+ Chinese.")
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# dpkg-shlibdeps finds the Qt and C++ libraries; what the program needs at run time without
+# linking it is named here: glyphs for its Chinese text, and the system bus that the
+# shutdown helper reaches logind on.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-wqy-microhei, dbus")
+
+include(CPack)

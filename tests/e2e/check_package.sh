@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds the Debian package from the build folder, as `cpack -G DEB` there does, and checks
+# what dpkg will see: the dependencies on Qt from the libraries, the font and the bus named
+# by hand, and the files under /usr.
+#
+# usage: check_package.sh BUILD_FOLDER OUTPUT_FOLDER
+set -euo pipefail
+
+build=$1
+output=$2
+rm -rf "$output"
+mkdir -p "$output"
+cpack --config "$build/CPackConfig.cmake" -G DEB -B "$output" >"$output/cpack.log" ||
+    { cat "$output/cpack.log" >&2; exit 1; }
+package=$(echo "$output"/korvane_1.0.0_*.deb)
+[ -f "$package" ] || { echo "no package in $output" >&2; exit 1; }
+
+status=0
+expect() {
+    local field=$1 pattern=$2 value
+    value=$(dpkg-deb --field "$package" "$field")
+    grep -qE -- "$pattern" <<<"$value" || { echo "$field: '$value' lacks $pattern" >&2; status=1; }
+}
+expect Package '^korvane$'
+expect Version '^1\.0\.0$'
+expect Maintainer '^Korvane developers <korvane@example\.org>$'
+expect Depends 'libqt6widgets6 \(>= '
+expect Depends 'libqt6dbus6 \(>= '
+expect Depends '(^|, )fonts-noto-cjk \| fonts-wqy-microhei(,|$)'
+expect Depends '(^|, )dbus(,|$)'
+
+files=$(dpkg-deb --contents "$package" | awk '{print $6}')
+for file in ./usr/bin/korvane ./usr/libexec/korvane/shutdown \
+    ./usr/share/applications/org.example.Korvane.desktop \
+    ./usr/share/metainfo/org.example.Korvane.metainfo.xml \
+    ./usr/share/icons/hicolor/48x48/apps/org.example.Korvane.png; do
+    grep -qxF "$file" <<<"$files" || { echo "not in the package: $file" >&2; status=1; }
+done
+exit "$status"

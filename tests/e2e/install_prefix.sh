@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the build into a fresh prefix inside the build folder, as a package would, and
+# checks that the program, its helper and every file of the desktop integration are there.
+#
+# usage: install_prefix.sh CMAKE BUILD_FOLDER PREFIX
+set -euo pipefail
+
+cmake=$1
+build=$2
+prefix=$3
+case "$prefix" in
+"$build"/?*) ;;
+*)
+    echo "refusing to install outside the build folder: $prefix" >&2
+    exit 2
+    ;;
+esac
+
+rm -rf "$prefix"
+"$cmake" --install "$build" --prefix "$prefix" >/dev/null
+
+id=org.example.Korvane
+status=0
+for program in bin/korvane libexec/korvane/shutdown; do
+    [ -x "$prefix/$program" ] || { echo "not installed: $program" >&2; status=1; }
+done
+for file in share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
+    share/icons/hicolor/scalable/apps/$id.svg; do
+    [ -f "$prefix/$file" ] || { echo "not installed: $file" >&2; status=1; }
+done
+# A theme looks an icon up by its folder's size, so each PNG must really be that size.
+for size in 16 32 48 64 128 256; do
+    icon=share/icons/hicolor/${size}x${size}/apps/$id.png
+    actual=$(identify -format '%wx%h' "$prefix/$icon" 2>/dev/null || echo missing)
+    [ "$actual" = "${size}x${size}" ] || { echo "$icon: $actual" >&2; status=1; }
+done
+exit "$status"
