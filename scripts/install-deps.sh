@@ -13,6 +13,8 @@ package)
     ;;
 test)
     packages+=(libgtest-dev clang-format dbus-daemon python3-dbusmock python3-dbus)
+    # Fuzzers, sanitizers and static analysis.
+    packages+=(clang libclang-rt-14-dev clang-tidy cppcheck)
     # The installed program under an X server of its own, its desktop files and its package.
     packages+=(xvfb openbox xdotool x11-utils imagemagick desktop-file-utils appstream dpkg-dev)
     # The Windows code, cross-built and run under Wine.
