@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Korvane needs that are missing: "run" for building and
-# starting it, "test" for building it and running every test.
+# starting it, "test" for building it and running every test, "bench" for bench/run.sh.
 set -euo pipefail
 
 purpose=${1:-run}
@@ -11,9 +11,14 @@ test)
     packages+=(libgtest-dev clang-format)
     # The Windows code, cross-built and run under Wine.
     packages+=(googletest g++-mingw-w64-x86-64-posix wine wine64)
+    # The ci preset also builds the bench programs, one of which speaks Xlib.
+    packages+=(libx11-dev)
+    ;;
+bench)
+    packages+=(libx11-dev xvfb xdotool dbus-daemon dbus-bin python3-dbusmock)
     ;;
 *)
-    echo "usage: $0 [run|test]" >&2
+    echo "usage: $0 [run|test|bench]" >&2
     exit 2
     ;;
 esac
