@@ -95,7 +95,7 @@ median() { # key file
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (b > 0) printf "%.2f", a / b; else print "-"}'; }
 
 for name in "${order[@]}"; do
-    for key in map_ms hwm_kb cpu_pct wakeups_per_s threads; do
+    for key in map_ms hwm_kb cpu_pct sched_cpu_pct wakeups_per_s threads; do
         declare "${name}_$key=$(median "$key" "$work/$name.figures")"
     done
 done
@@ -164,6 +164,7 @@ Medians of $runs interleaved runs; idle measured over ${idle} s, from ${settle} 
 | launch to first window mapped (ms) | $floor_map_ms | $text_map_ms | $korvane_map_ms | $(ratio "$korvane_map_ms" "$floor_map_ms") | ≤ 1.10 × floor |
 | peak resident memory, VmHWM (MB) | $(mb "$floor_hwm_kb") | $(mb "$text_hwm_kb") | $(mb "$korvane_hwm_kb") | $(ratio "$korvane_hwm_kb" "$floor_hwm_kb") | ≤ 1.15 × floor |
 | idle CPU, utime+stime / wall (% of one core) | $floor_cpu_pct | $text_cpu_pct | $korvane_cpu_pct | | ≤ 0.2 |
+| idle CPU, threads' scheduler run time / wall (%) | $floor_sched_cpu_pct | $text_sched_cpu_pct | $korvane_sched_cpu_pct | | ≤ 0.2 |
 | idle wake-ups (context switches of all threads / s) | $floor_wakeups_per_s | $text_wakeups_per_s | $korvane_wakeups_per_s | | |
 | threads | $floor_threads | $text_threads | $korvane_threads | | |
 
