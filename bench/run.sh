@@ -82,6 +82,7 @@ for ((run = 1; run <= runs; ++run)); do
         # shellcheck disable=SC2086 # the floor's flag is meant to split off
         line=$("$probe" launch "$settle" "$idle" ${programs[$name]} 2>"$work/stderr") || {
             cat "$work/stderr" >&2
+            kill -0 "${started[0]}" 2>/dev/null || echo "bench: Xvfb has gone: $(cat "$work/xvfb.log")" >&2
             exit 1
         }
         echo "  run $run $name: $line" >&2
