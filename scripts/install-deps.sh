@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Korvane needs that are missing: "run" for building and
 # starting it, "package" for also making its Debian package, "test" for building it and
-# running every test.
+# running every test, "bench" for bench/run.sh.
 set -euo pipefail
 
 purpose=${1:-run}
@@ -19,9 +19,14 @@ test)
     packages+=(xvfb openbox xdotool x11-utils imagemagick desktop-file-utils appstream dpkg-dev)
     # The Windows code, cross-built and run under Wine.
     packages+=(googletest g++-mingw-w64-x86-64-posix wine wine64)
+    # The ci preset also builds the bench programs, one of which speaks Xlib.
+    packages+=(libx11-dev)
+    ;;
+bench)
+    packages+=(libx11-dev xvfb xdotool dbus-daemon dbus-bin python3-dbusmock)
     ;;
 *)
-    echo "usage: $0 [run|package|test]" >&2
+    echo "usage: $0 [run|package|test|bench]" >&2
     exit 2
     ;;
 esac

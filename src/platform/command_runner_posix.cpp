@@ -1,6 +1,7 @@
 #include "command_runner_posix.h"
 
 #include "command_runner_native.h"
+#include "trace.h"
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -53,6 +54,7 @@ bool PosixCommandRunner::start(const Command &command, WindowStyle /*style: no w
     pid_t pid = 0;
     if (posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
         return false;
+    TraceMark("started");
 
     // Nobody waits for the program, but someone must reap it or it stays a zombie.
     std::thread([pid] {

@@ -1,5 +1,7 @@
 #include "input_box_qt.h"
 
+#include "trace.h"
+
 #include <QApplication>
 #include <QInputDialog>
 
@@ -22,6 +24,7 @@ std::string QtInputBox::ask(
     dialog.setCancelButtonText(QStringLiteral("取消"));
     if (dialog.exec() != QDialog::Accepted)
         return {};
+    TraceMark("accepted");
     return dialog.textValue().toStdString();
 }
 
