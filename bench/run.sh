@@ -91,7 +91,8 @@ for ((run = 1; run <= runs; ++run)); do
 done
 
 median() { # key file
-    grep -o "$1=[0-9.]*" "$2" | cut -d= -f2 | sort -g | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'
+    # Whole keys only: cpu_pct must not also pick up sched_cpu_pct.
+    grep -oE "(^| )$1=[0-9.]*" "$2" | cut -d= -f2 | sort -g | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'
 }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (b > 0) printf "%.2f", a / b; else print "-"}'; }
 
