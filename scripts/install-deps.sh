@@ -9,14 +9,14 @@ packages=(cmake ninja-build g++ qt6-base-dev fonts-noto-cjk)
 case "$purpose" in
 run) ;;
 package)
-    packages+=(dpkg-dev)
+    packages+=(dpkg-dev file)
     ;;
 test)
     packages+=(libgtest-dev clang-format dbus-daemon python3-dbusmock python3-dbus)
     # Fuzzers, sanitizers and static analysis.
     packages+=(clang libclang-rt-14-dev clang-tidy cppcheck)
     # The installed program under an X server of its own, its desktop files and its package.
-    packages+=(xvfb openbox xdotool x11-utils imagemagick desktop-file-utils appstream dpkg-dev)
+    packages+=(xvfb openbox xdotool x11-utils imagemagick desktop-file-utils appstream dpkg-dev file)
     # The Windows code, cross-built and run under Wine.
     packages+=(googletest g++-mingw-w64-x86-64-posix wine wine64)
     # The ci preset also builds the bench programs, one of which speaks Xlib.
