@@ -1,5 +1,5 @@
 #include "about/frm_about.h"
-#include "fakes.h"
+#include "form_fakes.h"
 #include "main_window/main_form.h"
 
 #include <QLabel>
@@ -10,14 +10,6 @@
 #include <QTimer>
 
 namespace korvane {
-
-using testing::FakeClock;
-using testing::FakeCommandRunner;
-using testing::FakeFileLookup;
-using testing::FakeInputBox;
-using testing::FakeLocale;
-using testing::FakeMessageBox;
-using testing::FakeRegistry;
 
 namespace {
 
@@ -72,25 +64,14 @@ private:
         return m_form->findChild<QPushButton *>(QString::fromUtf8(name));
     }
 
-    FakeInputBox m_inputBox;
-    FakeMessageBox m_messageBox;
-    FakeCommandRunner m_runner;
-    FakeLocale m_locale;
-    FakeClock m_clock;
-    FakeRegistry m_registry;
-    FakeFileLookup m_files;
+    testing::FormFakes m_fakes;
     std::unique_ptr<MainForm> m_form;
 };
 
 void TestAbout::init()
 {
-    m_inputBox = FakeInputBox();
-    m_messageBox = FakeMessageBox();
-    m_runner = FakeCommandRunner();
-    m_registry = FakeRegistry();
-    m_files = FakeFileLookup();
-    m_form = std::make_unique<MainForm>(MainFormServices {
-        m_inputBox, m_messageBox, m_runner, m_locale, m_clock, m_registry, m_files });
+    m_fakes = testing::FormFakes();
+    m_form = std::make_unique<MainForm>(m_fakes.services());
     m_form->show();
 }
 
@@ -334,8 +315,9 @@ void TestAbout::sysInfo()
     QFETCH(QStringList, messages);
 
     if (toolKnown)
-        m_registry.keys[ToolKey]["PATH"] = FakeRegistry::text("/opt/info tool/kinfocenter");
-    m_runner.startsSucceed = starts;
+        m_fakes.registry.keys[ToolKey]["PATH"]
+            = testing::FakeRegistry::text("/opt/info tool/kinfocenter");
+    m_fakes.runner.startsSucceed = starts;
 
     QWidget *about = openAbout();
     QVERIFY(about);
@@ -349,14 +331,15 @@ void TestAbout::sysInfo()
     }
 
     QStringList texts;
-    QTRY_COMPARE(int(m_runner.attempts.size()), starts || !toolKnown ? int(started.size()) : 1);
-    for (const auto &start : m_runner.started) {
+    QTRY_COMPARE(
+        int(m_fakes.runner.attempts.size()), starts || !toolKnown ? int(started.size()) : 1);
+    for (const auto &start : m_fakes.runner.started) {
         texts << QString::fromStdString(start.text);
         QCOMPARE(start.style, WindowStyle::NormalWithFocus);
     }
     QCOMPARE(texts, started);
     QStringList shown;
-    for (const std::string &text : m_messageBox.shown)
+    for (const std::string &text : m_fakes.messageBox.shown)
         shown << QString::fromStdString(text);
     QCOMPARE(shown, messages);
     // The dialog stays open either way.
@@ -402,18 +385,18 @@ void TestAbout::sponsor()
     QFETCH(bool, scheduled);
 
     if (scheduled) {
-        m_inputBox.answers = { "10" };
+        m_fakes.inputBox.answers = { "10" };
         QTest::mouseClick(button("Command1"), Qt::LeftButton);
     }
-    const std::size_t startedBefore = m_runner.started.size();
+    const std::size_t startedBefore = m_fakes.runner.started.size();
 
     QTest::mouseClick(button("Command6"), Qt::LeftButton);
 
-    QCOMPARE(m_messageBox.shown.size(), 1U);
-    const QString notice = QString::fromStdString(m_messageBox.shown.front());
+    QCOMPARE(m_fakes.messageBox.shown.size(), 1U);
+    const QString notice = QString::fromStdString(m_fakes.messageBox.shown.front());
     QVERIFY(notice.contains(QStringLiteral("版权所有")));
     QVERIFY(notice.contains(QStringLiteral("电")));
-    QCOMPARE(m_runner.started.size(), startedBefore);
+    QCOMPARE(m_fakes.runner.started.size(), startedBefore);
     QCOMPARE(m_form->ActionScheduled(), scheduled);
     QCOMPARE(m_form->windowTitle(), QStringLiteral("程序加载中..."));
     QVERIFY(openAboutWindows().isEmpty());

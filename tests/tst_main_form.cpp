@@ -1,4 +1,4 @@
-#include "fakes.h"
+#include "form_fakes.h"
 #include "main_window/main_form.h"
 
 #include <QGroupBox>
@@ -7,14 +7,6 @@
 #include <QTimer>
 
 namespace korvane {
-
-using testing::FakeClock;
-using testing::FakeCommandRunner;
-using testing::FakeFileLookup;
-using testing::FakeInputBox;
-using testing::FakeLocale;
-using testing::FakeMessageBox;
-using testing::FakeRegistry;
 
 class TestMainForm : public QObject {
     Q_OBJECT
@@ -43,23 +35,14 @@ private:
         return m_form->findChild<QPushButton *>(QString::fromUtf8(name));
     }
 
-    FakeInputBox m_inputBox;
-    FakeMessageBox m_messageBox;
-    FakeCommandRunner m_runner;
-    FakeLocale m_locale;
-    FakeClock m_clock;
-    FakeRegistry m_registry;
-    FakeFileLookup m_files;
+    testing::FormFakes m_fakes;
     std::unique_ptr<MainForm> m_form;
 };
 
 void TestMainForm::init()
 {
-    m_inputBox = FakeInputBox();
-    m_messageBox = FakeMessageBox();
-    m_runner = FakeCommandRunner();
-    m_form = std::make_unique<MainForm>(MainFormServices {
-        m_inputBox, m_messageBox, m_runner, m_locale, m_clock, m_registry, m_files });
+    m_fakes = testing::FormFakes();
+    m_form = std::make_unique<MainForm>(m_fakes.services());
 }
 
 void TestMainForm::cleanup()
@@ -194,16 +177,16 @@ void TestMainForm::clicks()
     QFETCH(bool, scheduled);
 
     for (const QString &answer : answers)
-        m_inputBox.answers.push_back(answer.toStdString());
+        m_fakes.inputBox.answers.push_back(answer.toStdString());
     for (const QString &name : clicks)
         QTest::mouseClick(m_form->findChild<QPushButton *>(name), Qt::LeftButton);
 
     QStringList texts;
-    for (const auto &start : m_runner.started)
+    for (const auto &start : m_fakes.runner.started)
         texts << QString::fromStdString(start.text);
     QCOMPARE(texts, started);
     if (messages >= 0)
-        QCOMPARE(int(m_messageBox.shown.size()), messages);
+        QCOMPARE(int(m_fakes.messageBox.shown.size()), messages);
     QCOMPARE(m_form->ActionScheduled(), scheduled);
 }
 
@@ -224,7 +207,7 @@ void TestMainForm::accessKeys()
     m_form->show();
     m_form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
-    m_inputBox.answers = { "10" };
+    m_fakes.inputBox.answers = { "10" };
 
     QTest::keyClick(m_form.get(), Qt::Key(key), Qt::AltModifier);
 
@@ -232,14 +215,14 @@ void TestMainForm::accessKeys()
         // Two buttons share D: the key moves the focus between them and clicks neither.
         QCOMPARE(QApplication::focusWidget(), button("Command2"));
         QTest::qWait(300);
-        QVERIFY(m_runner.started.empty());
-        QVERIFY(m_messageBox.shown.empty());
+        QVERIFY(m_fakes.runner.started.empty());
+        QVERIFY(m_fakes.messageBox.shown.empty());
         QTest::keyClick(m_form.get(), Qt::Key_D, Qt::AltModifier);
         QCOMPARE(QApplication::focusWidget(), button("Command3"));
     } else {
         // A mnemonic presses the button visibly first, and clicks it a moment later.
-        QTRY_COMPARE(m_runner.started.size(), 1U);
-        QCOMPARE(QString::fromStdString(m_runner.started.front().text), started);
+        QTRY_COMPARE(m_fakes.runner.started.size(), 1U);
+        QCOMPARE(QString::fromStdString(m_fakes.runner.started.front().text), started);
     }
 }
 
@@ -250,17 +233,17 @@ void TestMainForm::timerTicksTheClock()
     QCOMPARE(timer->interval(), 1000);
     QVERIFY(timer->isActive());
 
-    m_clock.time = { 14, 5, 9 };
+    m_fakes.clock.time = { 14, 5, 9 };
     QTRY_COMPARE_WITH_TIMEOUT(m_form->windowTitle(), QStringLiteral("当前时间: 14:05:09"), 3000);
 
     // A change of the clock shows on the next tick.
-    m_clock.time = { 9, 0, 0 };
+    m_fakes.clock.time = { 9, 0, 0 };
     QTRY_COMPARE_WITH_TIMEOUT(m_form->windowTitle(), QStringLiteral("当前时间: 09:00:00"), 3000);
 }
 
 void TestMainForm::exitLeavesTheScheduleAlone()
 {
-    m_inputBox.answers = { "10" };
+    m_fakes.inputBox.answers = { "10" };
     QTest::mouseClick(button("Command1"), Qt::LeftButton);
 
     QTimer::singleShot(
@@ -271,8 +254,8 @@ void TestMainForm::exitLeavesTheScheduleAlone()
     guard.start(5000);
 
     QCOMPARE(QCoreApplication::exec(), 0);
-    QCOMPARE(m_runner.started.size(), 1U);
-    QCOMPARE(QString::fromStdString(m_runner.started.front().text),
+    QCOMPARE(m_fakes.runner.started.size(), 1U);
+    QCOMPARE(QString::fromStdString(m_fakes.runner.started.front().text),
         QStringLiteral("shutdown -s -t 600"));
 }
 

@@ -15,8 +15,6 @@ namespace korvane {
 namespace {
 
 constexpr std::size_t BufferSize = 1024;
-constexpr const char *ToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-constexpr const char *ToolValue = "PATH";
 constexpr const char *FolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 constexpr const char *FolderValue = "MSINFO";
 constexpr const char *ToolFile = "\\MSINFO32.EXE";
@@ -33,7 +31,8 @@ void SysInfoLauncher::StartSysInfo()
     bool started = false;
     try {
         std::string path;
-        bool found = GetKeyValue(registry::LocalMachine, ToolKey, ToolValue, path);
+        bool found = GetKeyValue(
+            registry::LocalMachine, registry::SysInfoToolKey, registry::SysInfoToolValue, path);
         // Only the folder is checked: a full path is trusted as the registry gives it.
         if (!found && GetKeyValue(registry::LocalMachine, FolderKey, FolderValue, path)) {
             const std::string file = path + ToolFile;

@@ -22,6 +22,11 @@ inline constexpr long FileNotFound = 2;
 inline constexpr long AccessDenied = 5;
 inline constexpr long InvalidHandle = 6;
 inline constexpr long MoreData = 234;
+
+// Where the system information tool's full path is kept; the Linux stand-in answers this
+// one value.
+inline constexpr const char *SysInfoToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+inline constexpr const char *SysInfoToolValue = "PATH";
 } // namespace registry
 
 // The registry's 8-bit interface: statuses, type codes and raw bytes exactly as the system

@@ -13,8 +13,6 @@ namespace korvane {
 
 namespace {
 
-constexpr std::string_view ToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-constexpr std::string_view ToolValue = "PATH";
 constexpr std::array<std::string_view, 4> Tools { "kinfocenter", "hardinfo2", "hardinfo",
     "lshw-gtk" };
 
@@ -68,7 +66,7 @@ long PosixRegistry::open(std::uint32_t root, const std::string &keyName, std::ui
     std::uint32_t /*access*/, RegistryHandle &key)
 {
     key = 0;
-    if (root != registry::LocalMachine || !sameName(keyName, ToolKey))
+    if (root != registry::LocalMachine || !sameName(keyName, registry::SysInfoToolKey))
         return registry::FileNotFound;
     std::string tool = findTool(m_searchPath);
     if (tool.empty())
@@ -84,7 +82,7 @@ long PosixRegistry::query(RegistryHandle key, const std::string &valueName, std:
     const auto found = m_open.find(key);
     if (found == m_open.end())
         return registry::InvalidHandle;
-    if (!sameName(valueName, ToolValue))
+    if (!sameName(valueName, registry::SysInfoToolValue))
         return registry::FileNotFound;
 
     // Stored as text with its terminating zero, as the system stores REG_SZ.

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "fakes.h"
+#include "main_window/main_form.h"
+
+namespace korvane::testing {
+
+// Every service the main window takes, faked, so that a test can see what a click did.
+struct FormFakes {
+    FakeInputBox inputBox;
+    FakeMessageBox messageBox;
+    FakeCommandRunner runner;
+    FakeLocale locale;
+    FakeClock clock;
+    FakeRegistry registry;
+    FakeFileLookup files;
+
+    [[nodiscard]] MainFormServices services()
+    {
+        return { inputBox, messageBox, runner, locale, clock, registry, files };
+    }
+};
+
+} // namespace korvane::testing
