@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const korvane::QtLocale &locale = localeFor(control >> 1);
     korvane::PowerActions actions({ inputBox, messageBox, runner, locale });
 
-    actions.Schedule(
+    actions.schedule(
         (control & 1) ? korvane::PowerAction::Restart : korvane::PowerAction::Shutdown);
 
     require(runner.attempts.size() <= 1);

@@ -108,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     korvane::SysInfoLauncher launcher({ registry, files, runner, messageBox });
 
     std::string value = before;
-    const bool read = launcher.GetKeyValue(korvane::registry::LocalMachine, "K", "V", value);
+    const bool read = launcher.GetKeyValue(korvane::registry::localMachine, "K", "V", value);
 
     require(registry.opened == 1);
     require(read == (registry.openStatus == 0 && registry.queryStatus == 0));

@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         require(arguments[0] == (request.what == korvane::PowerRequest::PowerOff ? "-s" : "-r"));
         require(arguments[1] == "-t");
         require(request.delayUsec >= 0);
-        require(request.delayUsec <= korvane::MaxDelaySeconds * 1000000);
+        require(request.delayUsec <= korvane::maxDelaySeconds * 1000000);
         require(korvane::parseDelayUsec(arguments[2], separator) == request.delayUsec);
         checkAgainstStrtod(arguments[2], request.delayUsec);
         require(korvane::scheduleTimeUsec(1'800'000'000'000'000, request.delayUsec).has_value());

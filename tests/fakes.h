@@ -62,15 +62,16 @@ public:
     struct Start {
         std::string text;
         WindowStyle style;
+        ExitReport onExit;
     };
 
-    bool start(const Command &command, WindowStyle style) override
+    bool start(const Command &command, WindowStyle style, ExitReport onExit = {}) override
     {
         attempts.push_back(command);
         // As the real runners: an empty program name never starts.
         if (!startsSucceed || command.program.empty())
             return false;
-        started.push_back({ command.text(), style });
+        started.push_back({ command.text(), style, std::move(onExit) });
         return true;
     }
 
@@ -128,7 +129,7 @@ public:
 class FakeRegistry final : public Registry {
 public:
     struct Value {
-        std::uint32_t type = registry::TypeString;
+        std::uint32_t type = registry::typeString;
         std::string bytes;
     };
     struct Open {
@@ -139,14 +140,14 @@ public:
     };
 
     // A text value as the system stores it, with its terminating zero.
-    static Value text(const std::string &value) { return { registry::TypeString, value + '\0' }; }
+    static Value text(const std::string &value) { return { registry::typeString, value + '\0' }; }
 
     static Value dword(std::uint32_t value)
     {
         std::string bytes;
         for (int i = 0; i < 4; ++i)
             bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
-        return { registry::TypeDword, bytes };
+        return { registry::typeDword, bytes };
     }
 
     long open(std::uint32_t root, const std::string &keyName, std::uint32_t options,
@@ -157,12 +158,12 @@ public:
             throw std::runtime_error("registry unavailable");
         key = 0;
         if (refused.contains(keyName))
-            return registry::AccessDenied;
-        if (root != registry::LocalMachine || !keys.contains(keyName))
-            return registry::FileNotFound;
+            return registry::accessDenied;
+        if (root != registry::localMachine || !keys.contains(keyName))
+            return registry::fileNotFound;
         key = m_next++;
         m_open[key] = keyName;
-        return registry::Success;
+        return registry::success;
     }
 
     long query(RegistryHandle key, const std::string &valueName, std::uint32_t &type,
@@ -170,26 +171,26 @@ public:
     {
         const auto handle = m_open.find(key);
         if (handle == m_open.end())
-            return registry::InvalidHandle;
+            return registry::invalidHandle;
         const auto &values = keys.at(handle->second);
         const auto value = values.find(valueName);
         if (value == values.end())
-            return registry::FileNotFound;
+            return registry::fileNotFound;
         type = value->second.type;
         const auto needed = static_cast<std::uint32_t>(value->second.bytes.size());
         if (needed > size) {
             size = needed;
-            return registry::MoreData;
+            return registry::moreData;
         }
         std::copy_n(value->second.bytes.begin(), needed, data);
         size = needed;
-        return registry::Success;
+        return registry::success;
     }
 
     long close(RegistryHandle key) override
     {
         closes.push_back(key);
-        return m_open.erase(key) == 1 ? registry::Success : registry::InvalidHandle;
+        return m_open.erase(key) == 1 ? registry::success : registry::invalidHandle;
     }
 
     // Latin-1 as the "ANSI code page", so that a test can see the decoding happen.

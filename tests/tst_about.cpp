@@ -13,7 +13,7 @@ namespace korvane {
 
 namespace {
 
-constexpr const char *ToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+constexpr const char *toolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 
 QList<QWidget *> openAboutWindows()
 {
@@ -315,7 +315,7 @@ void TestAbout::sysInfo()
     QFETCH(QStringList, messages);
 
     if (toolKnown)
-        m_fakes.registry.keys[ToolKey]["PATH"]
+        m_fakes.registry.keys[toolKey]["PATH"]
             = testing::FakeRegistry::text("/opt/info tool/kinfocenter");
     m_fakes.runner.startsSucceed = starts;
 

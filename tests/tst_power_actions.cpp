@@ -37,9 +37,9 @@ TEST_P(PowerActionsTest, StartsCommandsAndTracksTheSchedule)
 
     for (const char click : row.clicks) {
         if (click == 'c')
-            actions.Cancel();
+            actions.cancel();
         else
-            actions.Schedule(click == 's' ? PowerAction::Shutdown : PowerAction::Restart);
+            actions.schedule(click == 's' ? PowerAction::Shutdown : PowerAction::Restart);
     }
 
     std::vector<std::string> started;
@@ -86,7 +86,7 @@ TEST(PowerActionsFailedStart, ScheduleLeavesTheFlagAsItWas)
     const FakeLocale locale;
     PowerActions actions({ inputBox, messageBox, runner, locale });
 
-    actions.Schedule(PowerAction::Shutdown);
+    actions.schedule(PowerAction::Shutdown);
 
     ASSERT_EQ(runner.attempts.size(), 1U);
     EXPECT_EQ(runner.attempts.front().text(), "shutdown -s -t 600");
@@ -101,10 +101,10 @@ TEST(PowerActionsFailedStart, CancelKeepsTheScheduleToCancelLater)
     FakeCommandRunner runner;
     const FakeLocale locale;
     PowerActions actions({ inputBox, messageBox, runner, locale });
-    actions.Schedule(PowerAction::Shutdown);
+    actions.schedule(PowerAction::Shutdown);
 
     runner.startsSucceed = false;
-    actions.Cancel();
+    actions.cancel();
 
     EXPECT_EQ(runner.attempts.back().text(), "shutdown -a");
     EXPECT_TRUE(actions.ActionScheduled());
@@ -119,7 +119,7 @@ TEST(PowerActionsCommand, ArgumentsTravelAsSeparateParts)
     const FakeLocale locale;
     PowerActions actions({ inputBox, messageBox, runner, locale });
 
-    actions.Schedule(PowerAction::Restart);
+    actions.schedule(PowerAction::Restart);
 
     ASSERT_EQ(runner.attempts.size(), 1U);
     EXPECT_EQ(runner.attempts.front(), (Command { "shutdown", { "-r", "-t", "600" } }));

@@ -12,7 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char *ToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+constexpr const char *toolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 
 class RegistryStandIn : public ::testing::Test {
 protected:
@@ -43,17 +43,17 @@ protected:
     std::string readTool(PosixRegistry &registry)
     {
         RegistryHandle key = 0;
-        if (registry.open(registry::LocalMachine, ToolKey, 0, registry::KeyRead, key)
-            != registry::Success)
+        if (registry.open(registry::localMachine, toolKey, 0, registry::keyRead, key)
+            != registry::success)
             return "<no key>";
         unsigned char data[1024] {};
         std::uint32_t size = sizeof data;
         std::uint32_t type = 0;
         const long status = registry.query(key, "PATH", type, data, size);
-        EXPECT_EQ(registry.close(key), registry::Success);
-        if (status != registry::Success)
+        EXPECT_EQ(registry.close(key), registry::success);
+        if (status != registry::success)
             return "<no value>";
-        EXPECT_EQ(type, registry::TypeString);
+        EXPECT_EQ(type, registry::typeString);
         EXPECT_GE(size, 1U);
         EXPECT_EQ(data[size - 1], 0) << "stored with its terminating zero";
         return std::string(reinterpret_cast<const char *>(data), size - 1);
@@ -103,8 +103,8 @@ TEST_F(RegistryStandIn, NoToolMeansNoKey)
 {
     PosixRegistry registry(searchPath());
     RegistryHandle key = 7;
-    EXPECT_EQ(registry.open(registry::LocalMachine, ToolKey, 0, registry::KeyRead, key),
-        registry::FileNotFound);
+    EXPECT_EQ(registry.open(registry::localMachine, toolKey, 0, registry::keyRead, key),
+        registry::fileNotFound);
     EXPECT_EQ(key, 0U);
 }
 
@@ -113,22 +113,22 @@ TEST_F(RegistryStandIn, EveryOtherKeyOrValueIsMissing)
     program("a", "hardinfo");
     PosixRegistry registry(searchPath());
     RegistryHandle key = 0;
-    EXPECT_EQ(registry.open(registry::LocalMachine, "SOFTWARE\\Microsoft\\Shared Tools Location", 0,
-                  registry::KeyRead, key),
-        registry::FileNotFound);
+    EXPECT_EQ(registry.open(registry::localMachine, "SOFTWARE\\Microsoft\\Shared Tools Location", 0,
+                  registry::keyRead, key),
+        registry::fileNotFound);
     EXPECT_EQ(
-        registry.open(0x80000001, ToolKey, 0, registry::KeyRead, key), registry::FileNotFound);
+        registry.open(0x80000001, toolKey, 0, registry::keyRead, key), registry::fileNotFound);
 
-    ASSERT_EQ(registry.open(registry::LocalMachine, "software\\microsoft\\shared tools\\msinfo", 0,
-                  registry::KeyRead, key),
-        registry::Success)
+    ASSERT_EQ(registry.open(registry::localMachine, "software\\microsoft\\shared tools\\msinfo", 0,
+                  registry::keyRead, key),
+        registry::success)
         << "key names are case-insensitive";
     unsigned char data[1024] {};
     std::uint32_t size = sizeof data;
     std::uint32_t type = 0;
-    EXPECT_EQ(registry.query(key, "MSINFO", type, data, size), registry::FileNotFound);
-    EXPECT_EQ(registry.close(key), registry::Success);
-    EXPECT_EQ(registry.close(key), registry::InvalidHandle);
+    EXPECT_EQ(registry.query(key, "MSINFO", type, data, size), registry::fileNotFound);
+    EXPECT_EQ(registry.close(key), registry::success);
+    EXPECT_EQ(registry.close(key), registry::invalidHandle);
 }
 
 TEST_F(RegistryStandIn, TooSmallABufferAsksForMore)
@@ -136,14 +136,14 @@ TEST_F(RegistryStandIn, TooSmallABufferAsksForMore)
     const fs::path tool = program("a", "hardinfo");
     PosixRegistry registry(searchPath());
     RegistryHandle key = 0;
-    ASSERT_EQ(registry.open(registry::LocalMachine, ToolKey, 0, registry::KeyRead, key),
-        registry::Success);
+    ASSERT_EQ(registry.open(registry::localMachine, toolKey, 0, registry::keyRead, key),
+        registry::success);
     unsigned char data[4] {};
     std::uint32_t size = sizeof data;
     std::uint32_t type = 0;
-    EXPECT_EQ(registry.query(key, "PATH", type, data, size), registry::MoreData);
+    EXPECT_EQ(registry.query(key, "PATH", type, data, size), registry::moreData);
     EXPECT_EQ(size, tool.string().size() + 1);
-    EXPECT_EQ(registry.close(key), registry::Success);
+    EXPECT_EQ(registry.close(key), registry::success);
 }
 
 TEST(RegistryStandInText, IsUtf8Already)

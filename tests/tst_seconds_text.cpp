@@ -17,7 +17,7 @@ class SecondsTextTest : public ::testing::TestWithParam<SecondsCase> { };
 TEST_P(SecondsTextTest, WritesMinutesTimesSixty)
 {
     const SecondsCase &row = GetParam();
-    EXPECT_EQ(SecondsText(row.minutes * 60, row.separator), row.text);
+    EXPECT_EQ(secondsText(row.minutes * 60, row.separator), row.text);
 }
 
 INSTANTIATE_TEST_SUITE_P(Delays, SecondsTextTest,

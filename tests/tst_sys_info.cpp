@@ -12,8 +12,8 @@ using testing::FakeMessageBox;
 using testing::FakeRegistry;
 
 constexpr const char *Key = "SOFTWARE\\Korvane\\Test";
-constexpr const char *ToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-constexpr const char *FolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+constexpr const char *toolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+constexpr const char *folderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 
 struct Fixture {
     FakeRegistry registry;
@@ -47,11 +47,11 @@ TEST_P(GetKeyValue, ReadsOneValue)
         f.registry.keys[Key]["Value"] = *c.stored;
 
     std::string value = c.before;
-    EXPECT_EQ(f.launcher.GetKeyValue(registry::LocalMachine, Key, "Value", value), c.result);
+    EXPECT_EQ(f.launcher.GetKeyValue(registry::localMachine, Key, "Value", value), c.result);
     EXPECT_EQ(value, c.after);
 
     ASSERT_EQ(f.registry.opens.size(), 1U);
-    EXPECT_EQ(f.registry.opens[0].root, registry::LocalMachine);
+    EXPECT_EQ(f.registry.opens[0].root, registry::localMachine);
     EXPECT_EQ(f.registry.opens[0].key, Key);
     EXPECT_EQ(f.registry.opens[0].options, 0U);
     EXPECT_EQ(f.registry.opens[0].access, 0x20019U);
@@ -87,7 +87,7 @@ TEST(GetKeyValueOpen, MissingKeyEmptiesTheText)
 {
     Fixture f;
     std::string value = "old";
-    EXPECT_FALSE(f.launcher.GetKeyValue(registry::LocalMachine, Key, "Value", value));
+    EXPECT_FALSE(f.launcher.GetKeyValue(registry::localMachine, Key, "Value", value));
     EXPECT_EQ(value, "");
 }
 
@@ -97,16 +97,16 @@ TEST(GetKeyValueOpen, RefusedKeyCountsAsMissing)
     f.registry.keys[Key]["Value"] = FakeRegistry::text("x");
     f.registry.refused.insert(Key);
     std::string value = "old";
-    EXPECT_FALSE(f.launcher.GetKeyValue(registry::LocalMachine, Key, "Value", value));
+    EXPECT_FALSE(f.launcher.GetKeyValue(registry::localMachine, Key, "Value", value));
     EXPECT_EQ(value, "");
 }
 
-TEST(FormatHexValue, KeepsWhatIsNotAHexNumber)
+TEST(formatHexValue, KeepsWhatIsNotAHexNumber)
 {
-    EXPECT_EQ(FormatHexValue("&h000105"), "261");
-    EXPECT_EQ(FormatHexValue("&h"), "&h");
-    EXPECT_EQ(FormatHexValue("&hold000105"), "&hold000105");
-    EXPECT_EQ(FormatHexValue("&h1122334455"), "&h1122334455");
+    EXPECT_EQ(formatHexValue("&h000105"), "261");
+    EXPECT_EQ(formatHexValue("&h"), "&h");
+    EXPECT_EQ(formatHexValue("&hold000105"), "&hold000105");
+    EXPECT_EQ(formatHexValue("&h1122334455"), "&h1122334455");
 }
 
 struct StartCase {
@@ -163,46 +163,46 @@ const std::map<std::string, FakeRegistry::Value> Folder { { "MSINFO",
 INSTANTIATE_TEST_SUITE_P(Lookups, StartSysInfo,
     ::testing::Values(
         StartCase { "FullPathStartedUnchecked",
-            { { ToolKey, { { "PATH", FakeRegistry::text("C:\\Info\\msinfo32.exe") } } },
-                { FolderKey, Folder } },
-            {}, true, { "C:\\Info\\msinfo32.exe" }, false, { ToolKey }, {} },
-        StartCase { "FolderHoldsTheTool", { { FolderKey, Folder } }, { "C:\\Tools\\MSINFO32.EXE" },
-            true, { "C:\\Tools\\MSINFO32.EXE" }, false, { ToolKey, FolderKey },
+            { { toolKey, { { "PATH", FakeRegistry::text("C:\\Info\\msinfo32.exe") } } },
+                { folderKey, Folder } },
+            {}, true, { "C:\\Info\\msinfo32.exe" }, false, { toolKey }, {} },
+        StartCase { "FolderHoldsTheTool", { { folderKey, Folder } }, { "C:\\Tools\\MSINFO32.EXE" },
+            true, { "C:\\Tools\\MSINFO32.EXE" }, false, { toolKey, folderKey },
             { "C:\\Tools\\MSINFO32.EXE" } },
         StartCase { "FolderWithTrailingBackslash",
-            { { FolderKey, { { "MSINFO", FakeRegistry::text("C:\\Tools\\") } } } },
+            { { folderKey, { { "MSINFO", FakeRegistry::text("C:\\Tools\\") } } } },
             { "C:\\Tools\\\\MSINFO32.EXE" }, true, { "C:\\Tools\\\\MSINFO32.EXE" }, false,
-            { ToolKey, FolderKey }, { "C:\\Tools\\\\MSINFO32.EXE" } },
-        StartCase { "FolderWithoutTheTool", { { FolderKey, Folder } }, {}, true, {}, true,
-            { ToolKey, FolderKey }, { "C:\\Tools\\MSINFO32.EXE" } },
-        StartCase { "BothKeysMissing", {}, {}, true, {}, true, { ToolKey, FolderKey }, {} },
-        StartCase { "ToolKeyWithoutItsValue", { { ToolKey, {} } }, {}, true, {}, true,
-            { ToolKey, FolderKey }, {} },
+            { toolKey, folderKey }, { "C:\\Tools\\\\MSINFO32.EXE" } },
+        StartCase { "FolderWithoutTheTool", { { folderKey, Folder } }, {}, true, {}, true,
+            { toolKey, folderKey }, { "C:\\Tools\\MSINFO32.EXE" } },
+        StartCase { "BothKeysMissing", {}, {}, true, {}, true, { toolKey, folderKey }, {} },
+        StartCase { "ToolKeyWithoutItsValue", { { toolKey, {} } }, {}, true, {}, true,
+            { toolKey, folderKey }, {} },
         StartCase { "ExpandStringPathStartsNothing",
-            { { ToolKey, { { "PATH", FakeRegistry::Value { 2, "%SystemRoot%\\msinfo32.exe" } } } },
-                { FolderKey, Folder } },
-            { "C:\\Tools\\MSINFO32.EXE" }, true, { "" }, true, { ToolKey }, {} },
+            { { toolKey, { { "PATH", FakeRegistry::Value { 2, "%SystemRoot%\\msinfo32.exe" } } } },
+                { folderKey, Folder } },
+            { "C:\\Tools\\MSINFO32.EXE" }, true, { "" }, true, { toolKey }, {} },
         StartCase { "FailedStart",
-            { { ToolKey, { { "PATH", FakeRegistry::text("C:\\Gone\\msinfo32.exe") } } } }, {},
-            false, { "C:\\Gone\\msinfo32.exe" }, true, { ToolKey }, {} },
+            { { toolKey, { { "PATH", FakeRegistry::text("C:\\Gone\\msinfo32.exe") } } } }, {},
+            false, { "C:\\Gone\\msinfo32.exe" }, true, { toolKey }, {} },
         StartCase { "PathWithBlanksIsOneProgram",
-            { { ToolKey,
+            { { toolKey,
                 { { "PATH",
                     FakeRegistry::text("C:\\Program Files\\Info Tool\\msinfo32.exe") } } } },
-            {}, true, { "C:\\Program Files\\Info Tool\\msinfo32.exe" }, false, { ToolKey }, {} },
+            {}, true, { "C:\\Program Files\\Info Tool\\msinfo32.exe" }, false, { toolKey }, {} },
         StartCase { "FolderWithBlanksIsOneProgram",
-            { { FolderKey, { { "MSINFO", FakeRegistry::text("C:\\Program Files\\Info") } } } },
+            { { folderKey, { { "MSINFO", FakeRegistry::text("C:\\Program Files\\Info") } } } },
             { "C:\\Program Files\\Info\\MSINFO32.EXE" }, true,
-            { "C:\\Program Files\\Info\\MSINFO32.EXE" }, false, { ToolKey, FolderKey },
+            { "C:\\Program Files\\Info\\MSINFO32.EXE" }, false, { toolKey, folderKey },
             { "C:\\Program Files\\Info\\MSINFO32.EXE" } }),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(StartSysInfoFailure, RefusedToolKeyFallsBackToTheFolder)
 {
     Fixture f;
-    f.registry.keys[ToolKey]["PATH"] = FakeRegistry::text("C:\\Info\\msinfo32.exe");
-    f.registry.keys[FolderKey] = Folder;
-    f.registry.refused.insert(ToolKey);
+    f.registry.keys[toolKey]["PATH"] = FakeRegistry::text("C:\\Info\\msinfo32.exe");
+    f.registry.keys[folderKey] = Folder;
+    f.registry.refused.insert(toolKey);
     f.files.files.insert("C:\\Tools\\MSINFO32.EXE");
 
     f.launcher.StartSysInfo();
@@ -227,7 +227,7 @@ TEST(StartSysInfoFailure, EveryPressLooksAgain)
 {
     Fixture f;
     f.launcher.StartSysInfo();
-    f.registry.keys[ToolKey]["PATH"] = FakeRegistry::text("C:\\Info\\msinfo32.exe");
+    f.registry.keys[toolKey]["PATH"] = FakeRegistry::text("C:\\Info\\msinfo32.exe");
     f.launcher.StartSysInfo();
     f.launcher.StartSysInfo();
 

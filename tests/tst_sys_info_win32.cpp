@@ -116,8 +116,8 @@ TEST(RealRegistryKeys, MissingKeyEmptiesTheValue)
     EXPECT_EQ(value, "");
 }
 
-constexpr const char *ToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-constexpr const char *FolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+constexpr const char *toolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+constexpr const char *folderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 
 // The launcher's keys are fixed, so only this suite writes them, one test at a time.
 class StartSysInfoOnWine : public ::testing::Test {
@@ -131,14 +131,14 @@ protected:
         fs::create_directories(root);
         log.emplace(root / "probe.log");
         probe = testing::ownFolder() / "korvane_probe.exe";
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, ToolKey);
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, FolderKey);
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, toolKey);
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, folderKey);
     }
 
     void TearDown() override
     {
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, ToolKey);
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, FolderKey);
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, toolKey);
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, folderKey);
         fs::remove_all(root);
     }
 
@@ -163,7 +163,7 @@ TEST_F(StartSysInfoOnWine, FullPathWithABlankStartsThatProgramOnly)
     fs::create_directories(root / "A B");
     fs::copy_file(probe, root / "A B" / "tool.exe");
     fs::copy_file(probe, root / "A.exe"); // what a start split at the blank would run
-    writeValue(HKEY_LOCAL_MACHINE, ToolKey, "PATH", REG_SZ, zeroEnded(root / "A B" / "tool.exe"));
+    writeValue(HKEY_LOCAL_MACHINE, toolKey, "PATH", REG_SZ, zeroEnded(root / "A B" / "tool.exe"));
 
     start();
 
@@ -178,7 +178,7 @@ TEST_F(StartSysInfoOnWine, FullPathWithABlankStartsThatProgramOnly)
 TEST_F(StartSysInfoOnWine, FolderFallbackStartsTheToolInIt)
 {
     fs::copy_file(probe, root / "MSINFO32.EXE");
-    writeValue(HKEY_LOCAL_MACHINE, FolderKey, "MSINFO", REG_SZ, zeroEnded(root));
+    writeValue(HKEY_LOCAL_MACHINE, folderKey, "MSINFO", REG_SZ, zeroEnded(root));
 
     start();
 
@@ -191,7 +191,7 @@ TEST_F(StartSysInfoOnWine, FolderFallbackStartsTheToolInIt)
 TEST_F(StartSysInfoOnWine, FolderEndingInABackslashStillFindsTheTool)
 {
     fs::copy_file(probe, root / "MSINFO32.EXE");
-    writeValue(HKEY_LOCAL_MACHINE, FolderKey, "MSINFO", REG_SZ, narrow(root.wstring()) + "\\\0");
+    writeValue(HKEY_LOCAL_MACHINE, folderKey, "MSINFO", REG_SZ, narrow(root.wstring()) + "\\\0");
 
     start();
 
@@ -211,13 +211,13 @@ class StartSysInfoUnavailable : public StartSysInfoOnWine,
 TEST_P(StartSysInfoUnavailable, SaysSoAndStartsNothing)
 {
     if (GetParam().toolKeyExpandString)
-        writeValue(HKEY_LOCAL_MACHINE, ToolKey, "PATH", REG_EXPAND_SZ, zeroEnded(probe));
+        writeValue(HKEY_LOCAL_MACHINE, toolKey, "PATH", REG_EXPAND_SZ, zeroEnded(probe));
     if (GetParam().folderWithoutTool)
-        writeValue(HKEY_LOCAL_MACHINE, FolderKey, "MSINFO", REG_SZ, zeroEnded(root));
+        writeValue(HKEY_LOCAL_MACHINE, folderKey, "MSINFO", REG_SZ, zeroEnded(root));
 
     start();
 
-    EXPECT_EQ(messageBox.shown, std::vector<std::string> { SysInfoUnavailable });
+    EXPECT_EQ(messageBox.shown, std::vector<std::string> { sysInfoUnavailable });
     EXPECT_TRUE(log->runs(1, 300).empty());
 }
 

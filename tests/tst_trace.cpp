@@ -23,8 +23,8 @@ TEST(Trace, AppendsLabelledTimesThatNeverGoBack)
     std::ofstream(file) << "earlier 1\n";
     setenv("KORVANE_TRACE_FILE", file.c_str(), 1);
 
-    TraceMark("accepted");
-    TraceMark("started");
+    traceMark("accepted");
+    traceMark("started");
 
     std::ifstream in(file);
     std::vector<std::string> labels;

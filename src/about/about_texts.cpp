@@ -4,15 +4,15 @@
 
 namespace korvane {
 
-std::string AboutCaption()
+std::string aboutCaption()
 {
-    return "关于 " + std::string(app::Title);
+    return "关于 " + std::string(app::title);
 }
 
-std::string VersionLine()
+std::string versionLine()
 {
-    return "版本 " + std::to_string(app::VersionMajor) + '.' + std::to_string(app::VersionMinor)
-        + '.' + std::to_string(app::VersionRevision);
+    return "版本 " + std::to_string(app::versionMajor) + '.' + std::to_string(app::versionMinor)
+        + '.' + std::to_string(app::versionRevision);
 }
 
 } // namespace korvane

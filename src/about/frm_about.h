@@ -10,6 +10,8 @@ class QPushButton;
 
 namespace korvane {
 
+struct ControlDesign;
+
 // The About window. It has no owner and deletes itself when closed, so every show after
 // a close loads a fresh one.
 class frmAbout final : public QDialog {
@@ -22,17 +24,18 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    QLabel *createLabel(const char *name, QRect geometry, bool black);
-    void createSeparator();
+    void createControl(const ControlDesign &design);
+    void createLabel(const ControlDesign &design);
+    void createLine(const ControlDesign &design);
 
     void Form_Load();
     void cmdOK_Click();
     void cmdSysInfo_Click();
 
     SysInfoLauncher m_sysInfo;
-    QLabel *const m_picIcon;
-    QPushButton *const m_cmdOK;
-    QPushButton *const m_cmdSysInfo;
+    QLabel *m_picIcon = nullptr;
+    QPushButton *m_cmdOK = nullptr;
+    QPushButton *m_cmdSysInfo = nullptr;
     QLabel *m_lblTitle = nullptr;
     QLabel *m_lblVersion = nullptr;
 

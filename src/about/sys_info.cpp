@@ -14,10 +14,10 @@ namespace korvane {
 
 namespace {
 
-constexpr std::size_t BufferSize = 1024;
-constexpr const char *FolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
-constexpr const char *FolderValue = "MSINFO";
-constexpr const char *ToolFile = "\\MSINFO32.EXE";
+constexpr std::size_t bufferSize = 1024;
+constexpr const char *folderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+constexpr const char *folderValue = "MSINFO";
+constexpr const char *toolFile = "\\MSINFO32.EXE";
 
 } // namespace
 
@@ -32,10 +32,10 @@ void SysInfoLauncher::StartSysInfo()
     try {
         std::string path;
         bool found = GetKeyValue(
-            registry::LocalMachine, registry::SysInfoToolKey, registry::SysInfoToolValue, path);
+            registry::localMachine, registry::sysInfoToolKey, registry::sysInfoToolValue, path);
         // Only the folder is checked: a full path is trusted as the registry gives it.
-        if (!found && GetKeyValue(registry::LocalMachine, FolderKey, FolderValue, path)) {
-            const std::string file = path + ToolFile;
+        if (!found && GetKeyValue(registry::localMachine, folderKey, folderValue, path)) {
+            const std::string file = path + toolFile;
             found = m_services.files.isOrdinaryFile(file);
             if (found)
                 path = file;
@@ -48,7 +48,7 @@ void SysInfoLauncher::StartSysInfo()
         started = false;
     }
     if (!started)
-        m_services.messageBox.show(SysInfoUnavailable);
+        m_services.messageBox.show(sysInfoUnavailable);
 }
 
 bool SysInfoLauncher::GetKeyValue(std::uint32_t KeyRoot, const std::string &KeyName,
@@ -59,7 +59,7 @@ bool SysInfoLauncher::GetKeyValue(std::uint32_t KeyRoot, const std::string &KeyN
     // Read rights only: asking for write rights makes HKEY_LOCAL_MACHINE refuse every
     // standard user.
     RegistryHandle key = 0;
-    if (registry.open(KeyRoot, KeyName, 0, registry::KeyRead, key) != registry::Success) {
+    if (registry.open(KeyRoot, KeyName, 0, registry::keyRead, key) != registry::success) {
         KeyVal.clear();
         return false;
     }
@@ -70,22 +70,22 @@ bool SysInfoLauncher::GetKeyValue(std::uint32_t KeyRoot, const std::string &KeyN
         ~Closer() { registry.close(key); }
     } closer { registry, key };
 
-    std::array<unsigned char, BufferSize> buffer {};
-    std::uint32_t size = BufferSize;
+    std::array<unsigned char, bufferSize> buffer {};
+    std::uint32_t size = bufferSize;
     std::uint32_t type = 0;
-    if (registry.query(key, SubKeyRef, type, buffer.data(), size) != registry::Success) {
+    if (registry.query(key, SubKeyRef, type, buffer.data(), size) != registry::success) {
         KeyVal.clear();
         return false;
     }
 
-    std::size_t kept = std::min<std::size_t>(size, BufferSize);
+    std::size_t kept = std::min<std::size_t>(size, bufferSize);
     if (kept >= 1 && buffer[kept - 1] == 0)
         --kept;
     const std::string_view bytes(reinterpret_cast<const char *>(buffer.data()), kept);
 
-    if (type == registry::TypeString) {
+    if (type == registry::typeString) {
         KeyVal = registry.decodeText(bytes);
-    } else if (type == registry::TypeDword) {
+    } else if (type == registry::typeDword) {
         // Least significant byte first in the buffer; written most significant first.
         static constexpr char Digits[] = "0123456789ABCDEF";
         for (std::size_t i = kept; i-- > 0;) {
@@ -93,12 +93,12 @@ bool SysInfoLauncher::GetKeyValue(std::uint32_t KeyRoot, const std::string &KeyN
             KeyVal += Digits[byte >> 4];
             KeyVal += Digits[byte & 0xF];
         }
-        KeyVal = FormatHexValue("&h" + KeyVal);
+        KeyVal = formatHexValue("&h" + KeyVal);
     }
     return true;
 }
 
-std::string FormatHexValue(const std::string &text)
+std::string formatHexValue(const std::string &text)
 {
     if (text.size() < 3 || text.size() > 10 || text[0] != '&' || (text[1] != 'h' && text[1] != 'H'))
         return text;

@@ -17,7 +17,7 @@ struct SysInfoServices {
     MessageBox &messageBox;
 };
 
-inline constexpr const char *SysInfoUnavailable = "此时系统信息不可用";
+inline constexpr const char *sysInfoUnavailable = "此时系统信息不可用";
 
 // Finds the system information tool through the registry and starts it.
 class SysInfoLauncher {
@@ -39,6 +39,6 @@ private:
 
 // "&h000105" -> "261": the hexadecimal text of a 32-bit value as its decimal digits; any
 // other text is kept as it is.
-[[nodiscard]] std::string FormatHexValue(const std::string &text);
+[[nodiscard]] std::string formatHexValue(const std::string &text);
 
 } // namespace korvane

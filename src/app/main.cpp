@@ -14,11 +14,11 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(
-        QString::fromUtf8(korvane::app::Title.data(), qsizetype(korvane::app::Title.size())));
+        QString::fromUtf8(korvane::app::title.data(), qsizetype(korvane::app::title.size())));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                            .arg(korvane::app::VersionMajor)
-                                            .arg(korvane::app::VersionMinor)
-                                            .arg(korvane::app::VersionRevision));
+                                            .arg(korvane::app::versionMajor)
+                                            .arg(korvane::app::versionMinor)
+                                            .arg(korvane::app::versionRevision));
     QApplication::setWindowIcon(korvane::appIcon());
     // Ties the windows to the installed desktop entry, whose name and icon docks show.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Korvane"));

@@ -39,7 +39,7 @@ std::string printable(std::string_view text)
 Refusal refuseDelay(std::string_view text)
 {
     return { "delay \"" + printable(text) + "\" is not a number of seconds from 0 to "
-        + std::to_string(MaxDelaySeconds) };
+        + std::to_string(maxDelaySeconds) };
 }
 
 } // namespace
@@ -52,7 +52,7 @@ std::optional<std::int64_t> parseDelayUsec(std::string_view text, std::string_vi
     std::int64_t seconds = 0;
     while (at < text.size() && isDigit(text[at])) {
         seconds = seconds * 10 + (text[at] - '0');
-        if (seconds > MaxDelaySeconds)
+        if (seconds > maxDelaySeconds)
             return std::nullopt;
         ++at;
     }
@@ -84,7 +84,7 @@ std::optional<std::int64_t> parseDelayUsec(std::string_view text, std::string_vi
             roundUp = digit >= 5;
         }
     }
-    if (seconds == MaxDelaySeconds && anyFraction)
+    if (seconds == maxDelaySeconds && anyFraction)
         return std::nullopt;
     return seconds * UsecPerSecond + fraction + (roundUp ? 1 : 0);
 }

@@ -11,7 +11,7 @@ namespace korvane {
 
 // Ten years: far beyond the largest delay the window can write (59999940 s), small enough
 // that now + delay in microseconds can never overflow.
-inline constexpr std::int64_t MaxDelaySeconds = 315360000;
+inline constexpr std::int64_t maxDelaySeconds = 315360000;
 
 enum class PowerRequest {
     PowerOff,
@@ -35,7 +35,7 @@ struct Refusal {
 
 // Exactly "-s -t N", "-r -t N", "-a" or "--help" (arguments after the program name). N is
 // plain decimal digits with at most one "." or decimalSeparator and digits on both sides of
-// it: no sign, blanks, exponent, hexadecimal, infinity or NaN, and at most MaxDelaySeconds.
+// it: no sign, blanks, exponent, hexadecimal, infinity or NaN, and at most maxDelaySeconds.
 [[nodiscard]] std::variant<Request, Refusal> parseShutdownArguments(
     const std::vector<std::string> &arguments, std::string_view decimalSeparator);
 

@@ -4,7 +4,7 @@
 
 namespace korvane {
 
-std::string ClockCaption(const Clock &clock, const Locale &locale)
+std::string clockCaption(const Clock &clock, const Locale &locale)
 {
     return "当前时间: " + locale.timeText(clock.now());
 }

@@ -23,7 +23,7 @@ PromptTexts textsFor(PowerAction action)
 bool isGoodEntry(const std::string &entry, const Locale &locale)
 {
     const std::optional<double> minutes = locale.toNumber(entry);
-    return minutes && *minutes >= SmallestDelayMinutes && *minutes <= LargestDelayMinutes;
+    return minutes && *minutes >= smallestDelayMinutes && *minutes <= largestDelayMinutes;
 }
 
 } // namespace

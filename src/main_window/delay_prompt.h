@@ -13,8 +13,8 @@ enum class PowerAction {
     Restart,
 };
 
-inline constexpr double SmallestDelayMinutes = 0;
-inline constexpr double LargestDelayMinutes = 999999;
+inline constexpr double smallestDelayMinutes = 0;
+inline constexpr double largestDelayMinutes = 999999;
 
 // Asks for the delay in minutes. A bad first entry is explained and asked once more; the
 // second entry is returned as typed, unchecked.

@@ -2,8 +2,9 @@
 
 #include "about/frm_about.h"
 #include "app/app_icon.h"
-#include "app/twips.h"
+#include "app/twips_qt.h"
 #include "clock_caption.h"
+#include "main_form_design.h"
 #include "platform/message_box.h"
 #include "sponsor_notice.h"
 
@@ -12,7 +13,20 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
+#include <array>
+#include <vector>
+
 namespace korvane {
+
+namespace {
+
+QString toQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+} // namespace
 
 MainForm::MainForm(const MainFormServices &services, QWidget *parent)
     : QWidget(parent,
@@ -20,35 +34,21 @@ MainForm::MainForm(const MainFormServices &services, QWidget *parent)
             | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , m_services(services)
     , m_power({ services.inputBox, services.messageBox, services.runner, services.locale })
-    , m_frame(new QGroupBox(QStringLiteral("功能选择"), this))
-    , m_timer(new QTimer(this))
 {
-    setObjectName(QStringLiteral("MainForm"));
-    setWindowTitle(QString::fromUtf8(StartupCaption));
+    setObjectName(toQString(mainFormDesign.name));
+    setWindowTitle(toQString(mainFormDesign.caption));
     setWindowIcon(appIcon());
-    setFixedSize(twips(4335), twips(3000));
+    setFixedSize(toPixels(mainFormDesign.client));
 
-    m_frame->setObjectName(QStringLiteral("Frame1"));
-    m_frame->setGeometry(twipsRect(120, 120, 3975, 2775));
+    // Qt moves the focus, and resolves an access key that two buttons share, in creation
+    // order: create the controls in the design's tab order.
+    std::vector<const ControlDesign *> controls;
+    for (const ControlDesign &design : mainFormDesign.controls)
+        controls.push_back(&design);
+    std::ranges::stable_sort(controls, {}, &ControlDesign::tabIndex);
+    for (const ControlDesign *design : controls)
+        createControl(*design);
 
-    // Created in tab order; the grid is two columns of three rows.
-    auto *shutdown = createButton("Command1", "关闭计算机(&C)", twipsRect(360, 240, 1455, 615));
-    auto *restart = createButton("Command2", "重启计算机(&D)", twipsRect(2040, 240, 1575, 615));
-    auto *cancel = createButton("Command3", "取消操作(&D)", twipsRect(360, 1080, 1455, 615));
-    auto *exit = createButton("Command4", "退出程序(&F)", twipsRect(2040, 1080, 1575, 615));
-    auto *about = createButton("Command5", "关于本程序(&Q)", twipsRect(360, 1920, 1455, 615));
-    auto *sponsor = createButton("Command6", "赞助我们(&G)", twipsRect(2040, 1920, 1575, 615));
-
-    connect(shutdown, &QPushButton::clicked, this, &MainForm::Command1_Click);
-    connect(restart, &QPushButton::clicked, this, &MainForm::Command2_Click);
-    connect(cancel, &QPushButton::clicked, this, &MainForm::Command3_Click);
-    connect(exit, &QPushButton::clicked, this, &MainForm::Command4_Click);
-    connect(about, &QPushButton::clicked, this, &MainForm::Command5_Click);
-    connect(sponsor, &QPushButton::clicked, this, &MainForm::Command6_Click);
-
-    m_timer->setObjectName(QStringLiteral("Timer1"));
-    m_timer->setInterval(1000);
-    connect(m_timer, &QTimer::timeout, this, &MainForm::Timer1_Timer);
     m_timer->start();
 }
 
@@ -58,28 +58,61 @@ MainForm::~MainForm()
     delete m_about;
 }
 
-QPushButton *MainForm::createButton(const char *name, const char *caption, QRect geometry)
+void MainForm::createControl(const ControlDesign &design)
 {
-    auto *button = new QPushButton(QString::fromUtf8(caption), m_frame);
-    button->setObjectName(QString::fromUtf8(name));
-    button->setGeometry(geometry);
-    button->setAutoDefault(false);
-    return button;
+    static constexpr std::array<std::pair<std::string_view, void (MainForm::*)()>, 6> handlers { {
+        { "Command1", &MainForm::Command1_Click },
+        { "Command2", &MainForm::Command2_Click },
+        { "Command3", &MainForm::Command3_Click },
+        { "Command4", &MainForm::Command4_Click },
+        { "Command5", &MainForm::Command5_Click },
+        { "Command6", &MainForm::Command6_Click },
+    } };
+
+    switch (design.kind) {
+    case ControlKind::Frame:
+        m_frame = new QGroupBox(toQString(design.caption), this);
+        m_frame->setObjectName(toQString(design.name));
+        m_frame->setGeometry(toPixels(design.rect));
+        break;
+    case ControlKind::Timer:
+        m_timer = new QTimer(this);
+        m_timer->setObjectName(toQString(design.name));
+        m_timer->setInterval(timer1Interval);
+        connect(m_timer, &QTimer::timeout, this, &MainForm::Timer1_Timer);
+        break;
+    case ControlKind::Button: {
+        auto *button = new QPushButton(toQString(design.caption), m_frame);
+        button->setObjectName(toQString(design.name));
+        button->setGeometry(toPixels(design.rect));
+        // No button of this window is its default.
+        button->setAutoDefault(false);
+        for (const auto &[name, handler] : handlers) {
+            if (name == design.name)
+                connect(button, &QPushButton::clicked, this, handler);
+        }
+        break;
+    }
+    case ControlKind::Label:
+    case ControlKind::Picture:
+    case ControlKind::Line:
+        break;
+    }
 }
 
 void MainForm::Command1_Click()
 {
-    m_power.Schedule(PowerAction::Shutdown);
+    m_power.schedule(PowerAction::Shutdown);
 }
 
 void MainForm::Command2_Click()
 {
-    m_power.Schedule(PowerAction::Restart);
+    m_power.schedule(PowerAction::Restart);
 }
 
 void MainForm::Command3_Click()
 {
-    m_power.Cancel();
+    m_power.cancel();
 }
 
 void MainForm::Command4_Click()
@@ -101,12 +134,12 @@ void MainForm::Command5_Click()
 
 void MainForm::Command6_Click()
 {
-    m_services.messageBox.show(SponsorNotice);
+    m_services.messageBox.show(sponsorNotice);
 }
 
 void MainForm::Timer1_Timer()
 {
-    setWindowTitle(QString::fromStdString(ClockCaption(m_services.clock, m_services.locale)));
+    setWindowTitle(QString::fromStdString(clockCaption(m_services.clock, m_services.locale)));
 }
 
 } // namespace korvane

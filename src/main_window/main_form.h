@@ -16,6 +16,7 @@ class Clock;
 class FileLookup;
 class Registry;
 class frmAbout;
+struct ControlDesign;
 
 struct MainFormServices {
     InputBox &inputBox;
@@ -37,7 +38,7 @@ public:
     [[nodiscard]] bool ActionScheduled() const { return m_power.ActionScheduled(); }
 
 private:
-    QPushButton *createButton(const char *name, const char *caption, QRect geometry);
+    void createControl(const ControlDesign &design);
 
     void Command1_Click();
     void Command2_Click();
@@ -49,8 +50,8 @@ private:
 
     MainFormServices m_services;
     PowerActions m_power;
-    QGroupBox *const m_frame;
-    QTimer *const m_timer;
+    QGroupBox *m_frame = nullptr;
+    QTimer *m_timer = nullptr;
     // Made on the first click, not at start-up; gone again once the user closes it.
     QPointer<frmAbout> m_about;
 

@@ -14,7 +14,7 @@ PowerActions::PowerActions(const PowerServices &services)
 {
 }
 
-void PowerActions::Schedule(PowerAction action)
+void PowerActions::schedule(PowerAction action)
 {
     const std::string entry
         = AskDelay(action, m_services.inputBox, m_services.messageBox, m_services.locale);
@@ -30,13 +30,13 @@ void PowerActions::Schedule(PowerAction action)
 
     const Command command { "shutdown",
         { action == PowerAction::Shutdown ? "-s" : "-r", "-t",
-            SecondsText(seconds, m_services.locale.decimalSeparator()) } };
+            secondsText(seconds, m_services.locale.decimalSeparator()) } };
     if (!m_services.runner.start(command, WindowStyle::Hidden))
         return;
     m_actionScheduled = true;
 }
 
-void PowerActions::Cancel()
+void PowerActions::cancel()
 {
     if (m_actionScheduled) {
         if (!m_services.runner.start(Command { "shutdown", { "-a" } }, WindowStyle::Hidden))

@@ -22,8 +22,8 @@ class PowerActions {
 public:
     explicit PowerActions(const PowerServices &services);
 
-    void Schedule(PowerAction action);
-    void Cancel();
+    void schedule(PowerAction action);
+    void cancel();
 
     // What this window did, not what the operating system has pending.
     [[nodiscard]] bool ActionScheduled() const { return m_actionScheduled; }

@@ -21,7 +21,7 @@ std::string fixedShortest(double value)
 
 } // namespace
 
-std::string SecondsText(double seconds, std::string_view decimalSeparator)
+std::string secondsText(double seconds, std::string_view decimalSeparator)
 {
     if (seconds == 0)
         return "0"; // also for -0: zero is not negative

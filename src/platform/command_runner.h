@@ -2,6 +2,8 @@
 
 #include "command.h"
 
+#include <functional>
+
 namespace korvane {
 
 enum class WindowStyle {
@@ -9,13 +11,21 @@ enum class WindowStyle {
     NormalWithFocus,
 };
 
+// Told a started program's exit code, later, on the user-interface thread.
+using ExitReport = std::function<void(int exitCode)>;
+
 // Starts a program and returns at once; the started program is never waited for.
 class CommandRunner {
 public:
     virtual ~CommandRunner() = default;
 
     // False when the program could not be started at all (not found, not executable).
-    [[nodiscard]] virtual bool start(const Command &command, WindowStyle style) = 0;
+    // When it started and `onExit` is set, `onExit` gets its exit code once it has ended,
+    // posted to the user-interface thread; a program still running when the runner goes
+    // is left alone and never reported.
+    [[nodiscard]] virtual bool start(
+        const Command &command, WindowStyle style, ExitReport onExit = {})
+        = 0;
 };
 
 } // namespace korvane

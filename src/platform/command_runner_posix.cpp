@@ -30,7 +30,8 @@ std::string PosixCommandRunner::defaultHelperFolder()
     return (self.parent_path().parent_path() / "libexec" / "korvane").string();
 }
 
-bool PosixCommandRunner::start(const Command &command, WindowStyle /*style: no windows here*/)
+bool PosixCommandRunner::start(
+    const Command &command, WindowStyle /*style: no windows here*/, ExitReport /*onExit*/)
 {
     if (command.program.empty())
         return false;
@@ -54,7 +55,7 @@ bool PosixCommandRunner::start(const Command &command, WindowStyle /*style: no w
     pid_t pid = 0;
     if (posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
         return false;
-    TraceMark("started");
+    traceMark("started");
 
     // Nobody waits for the program, but someone must reap it or it stays a zombie.
     std::thread([pid] {

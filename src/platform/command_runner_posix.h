@@ -13,7 +13,8 @@ class PosixCommandRunner final : public CommandRunner {
 public:
     explicit PosixCommandRunner(std::string helperFolder);
 
-    [[nodiscard]] bool start(const Command &command, WindowStyle style) override;
+    [[nodiscard]] bool start(
+        const Command &command, WindowStyle style, ExitReport onExit = {}) override;
 
     // <folder of the running program>/../libexec/korvane
     [[nodiscard]] static std::string defaultHelperFolder();

@@ -54,7 +54,7 @@ std::wstring windowsCommandLine(const Command &command)
     return line;
 }
 
-bool Win32CommandRunner::start(const Command &command, WindowStyle style)
+bool Win32CommandRunner::start(const Command &command, WindowStyle style, ExitReport /*onExit*/)
 {
     if (command.program.empty())
         return false;

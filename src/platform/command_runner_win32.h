@@ -15,7 +15,8 @@ namespace korvane {
 
 class Win32CommandRunner final : public CommandRunner {
 public:
-    [[nodiscard]] bool start(const Command &command, WindowStyle style) override;
+    [[nodiscard]] bool start(
+        const Command &command, WindowStyle style, ExitReport onExit = {}) override;
 };
 
 } // namespace korvane

@@ -24,7 +24,7 @@ std::string QtInputBox::ask(
     dialog.setCancelButtonText(QStringLiteral("取消"));
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    TraceMark("accepted");
+    traceMark("accepted");
     return dialog.textValue().toStdString();
 }
 

@@ -12,7 +12,7 @@ void QtMessageBox::show(const std::string &text)
 {
     QMessageBox box(QApplication::activeWindow());
     box.setIcon(QMessageBox::NoIcon);
-    box.setWindowTitle(QString::fromUtf8(app::Title.data(), qsizetype(app::Title.size())));
+    box.setWindowTitle(QString::fromUtf8(app::title.data(), qsizetype(app::title.size())));
     box.setText(QString::fromStdString(text));
     box.setDefaultButton(box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole));
     box.exec();

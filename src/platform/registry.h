@@ -12,21 +12,21 @@ using RegistryHandle = std::uintptr_t;
 
 // The registry's own numbers, under names that do not clash with the macros of <windows.h>.
 namespace registry {
-inline constexpr std::uint32_t LocalMachine = 0x80000002;
-inline constexpr std::uint32_t KeyRead = 0x20019;
-inline constexpr std::uint32_t TypeString = 1;
-inline constexpr std::uint32_t TypeExpandString = 2;
-inline constexpr std::uint32_t TypeDword = 4;
-inline constexpr long Success = 0;
-inline constexpr long FileNotFound = 2;
-inline constexpr long AccessDenied = 5;
-inline constexpr long InvalidHandle = 6;
-inline constexpr long MoreData = 234;
+inline constexpr std::uint32_t localMachine = 0x80000002;
+inline constexpr std::uint32_t keyRead = 0x20019;
+inline constexpr std::uint32_t typeString = 1;
+inline constexpr std::uint32_t typeExpandString = 2;
+inline constexpr std::uint32_t typeDword = 4;
+inline constexpr long success = 0;
+inline constexpr long fileNotFound = 2;
+inline constexpr long accessDenied = 5;
+inline constexpr long invalidHandle = 6;
+inline constexpr long moreData = 234;
 
 // Where the system information tool's full path is kept; the Linux stand-in answers this
 // one value.
-inline constexpr const char *SysInfoToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-inline constexpr const char *SysInfoToolValue = "PATH";
+inline constexpr const char *sysInfoToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+inline constexpr const char *sysInfoToolValue = "PATH";
 } // namespace registry
 
 // The registry's 8-bit interface: statuses, type codes and raw bytes exactly as the system
@@ -35,13 +35,13 @@ class Registry {
 public:
     virtual ~Registry() = default;
 
-    // RegOpenKeyExA: registry::Success and a handle, or the system's status.
+    // RegOpenKeyExA: registry::success and a handle, or the system's status.
     [[nodiscard]] virtual long open(std::uint32_t root, const std::string &keyName,
         std::uint32_t options, std::uint32_t access, RegistryHandle &key)
         = 0;
 
     // RegQueryValueExA: `size` is the buffer's capacity on entry and the data's size on
-    // return; data that does not fit gives registry::MoreData.
+    // return; data that does not fit gives registry::moreData.
     [[nodiscard]] virtual long query(RegistryHandle key, const std::string &valueName,
         std::uint32_t &type, unsigned char *data, std::uint32_t &size)
         = 0;

@@ -66,14 +66,14 @@ long PosixRegistry::open(std::uint32_t root, const std::string &keyName, std::ui
     std::uint32_t /*access*/, RegistryHandle &key)
 {
     key = 0;
-    if (root != registry::LocalMachine || !sameName(keyName, registry::SysInfoToolKey))
-        return registry::FileNotFound;
+    if (root != registry::localMachine || !sameName(keyName, registry::sysInfoToolKey))
+        return registry::fileNotFound;
     std::string tool = findTool(m_searchPath);
     if (tool.empty())
-        return registry::FileNotFound;
+        return registry::fileNotFound;
     key = m_next++;
     m_open.emplace(key, std::move(tool));
-    return registry::Success;
+    return registry::success;
 }
 
 long PosixRegistry::query(RegistryHandle key, const std::string &valueName, std::uint32_t &type,
@@ -81,26 +81,26 @@ long PosixRegistry::query(RegistryHandle key, const std::string &valueName, std:
 {
     const auto found = m_open.find(key);
     if (found == m_open.end())
-        return registry::InvalidHandle;
-    if (!sameName(valueName, registry::SysInfoToolValue))
-        return registry::FileNotFound;
+        return registry::invalidHandle;
+    if (!sameName(valueName, registry::sysInfoToolValue))
+        return registry::fileNotFound;
 
     // Stored as text with its terminating zero, as the system stores REG_SZ.
     const std::string &path = found->second;
     const auto needed = static_cast<std::uint32_t>(path.size() + 1);
-    type = registry::TypeString;
+    type = registry::typeString;
     if (data == nullptr || size < needed) {
         size = needed;
-        return data == nullptr ? registry::Success : registry::MoreData;
+        return data == nullptr ? registry::success : registry::moreData;
     }
     std::memcpy(data, path.c_str(), needed);
     size = needed;
-    return registry::Success;
+    return registry::success;
 }
 
 long PosixRegistry::close(RegistryHandle key)
 {
-    return m_open.erase(key) == 1 ? registry::Success : registry::InvalidHandle;
+    return m_open.erase(key) == 1 ? registry::success : registry::invalidHandle;
 }
 
 std::string PosixRegistry::decodeText(std::string_view bytes) const

@@ -6,7 +6,7 @@
 
 namespace korvane {
 
-void TraceMark(const char *label)
+void traceMark(const char *label)
 {
     static const char *const path = std::getenv("KORVANE_TRACE_FILE");
     if (!path)
