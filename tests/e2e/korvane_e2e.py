@@ -218,6 +218,12 @@ class MockLogind:
     def calls(self):
         return [(str(method), list(arguments)) for _, method, arguments in self.mock.GetCalls()]
 
+    def refuse(self, method, in_signature, out_signature):
+        """Makes logind answer method as it does when polkit says no."""
+        self.mock.AddMethod("org.freedesktop.login1.Manager", method, in_signature,
+                            out_signature, "raise dbus.exceptions.DBusException('not authorized',"
+                            " name='org.freedesktop.DBus.Error.AccessDenied')")
+
     def wait_calls(self, count, timeout=10.0):
         def enough():
             calls = self.calls()
@@ -406,6 +412,31 @@ def scenario_cancel_unscheduled(app, logind, output):
     check(app.wait_exit() == 0, "closing the main window did not end the program cleanly")
 
 
+def scenario_refused_schedule(app, logind, output):
+    desktop = app.desktop
+    step("logind refuses the shutdown: a message box says so")
+    logind.refuse("ScheduleShutdown", "st", "")
+    app.click("Command1")
+    confirm_entry(app, logind, SHUTDOWN_PROMPT, None, "poweroff", 600)
+    message = desktop.wait_window(MESSAGE_TITLE)
+    desktop.screenshot(message, os.path.join(output, "message_refused.png"))
+
+    step("the window stays usable: its clock goes on under the message")
+    shown = desktop.title(app.window)
+    wait_for("the clock to tick", lambda: desktop.title(app.window) != shown, timeout=3)
+    desktop.key(message, "Return")
+    desktop.wait_gone(MESSAGE_TITLE)
+
+    step("the refusal left the schedule to cancel: cancel reaches logind, and no message")
+    app.click("Command3")
+    calls = logind.wait_calls(2)
+    check(calls[-1][0] == "CancelScheduledShutdown", f"logind got {calls}")
+    time.sleep(0.5)
+    check(not desktop.windows(MESSAGE_TITLE), "a message box came up")
+    app.key("alt+F4")
+    check(app.wait_exit() == 0, "closing the main window did not end the program cleanly")
+
+
 def scenario_about(app, logind, output):
     desktop = app.desktop
     step("two clicks on About open one About window")
@@ -477,6 +508,7 @@ SCENARIOS = {
     "shutdown_then_cancel": scenario_shutdown_then_cancel,
     "bad_entry": scenario_bad_entry,
     "cancel_unscheduled": scenario_cancel_unscheduled,
+    "refused_schedule": scenario_refused_schedule,
     "about": scenario_about,
     "exit_leaves_pending": scenario_exit_leaves_pending,
     "desktop_entry": scenario_desktop_entry,
