@@ -3,6 +3,7 @@
 #include "command.h"
 
 #include <functional>
+#include <memory>
 
 namespace korvane {
 
@@ -27,5 +28,8 @@ public:
         const Command &command, WindowStyle style, ExitReport onExit = {})
         = 0;
 };
+
+// The operating system's way of starting programs, for the running program.
+[[nodiscard]] std::unique_ptr<CommandRunner> makeNativeCommandRunner();
 
 } // namespace korvane
