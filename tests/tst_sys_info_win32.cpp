@@ -80,16 +80,16 @@ TEST_P(RealRegistry, GetKeyValueReadsWhatWasWritten)
     RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
 }
 
-const std::string Text1023(1023, 'x');
+const std::string text1023(1023, 'x');
 
 INSTANTIATE_TEST_SUITE_P(Values, RealRegistry,
     ::testing::Values(
         ReadCase { "Text", REG_SZ, std::string("C:\\Tools\0", 9), false, "", true, "C:\\Tools" },
         ReadCase { "TextWithoutTerminator", REG_SZ, "abc", false, "", true, "abc" },
-        ReadCase { "Exactly1024Bytes", REG_SZ, Text1023 + '\0', false, "", true, Text1023 },
-        ReadCase { "Exactly1024BytesWithoutTerminator", REG_SZ, Text1023 + 'z', false, "", true,
-            Text1023 + 'z' },
-        ReadCase { "Bytes1025", REG_SZ, Text1023 + "y" + '\0', false, "old", false, "" },
+        ReadCase { "Exactly1024Bytes", REG_SZ, text1023 + '\0', false, "", true, text1023 },
+        ReadCase { "Exactly1024BytesWithoutTerminator", REG_SZ, text1023 + 'z', false, "", true,
+            text1023 + 'z' },
+        ReadCase { "Bytes1025", REG_SZ, text1023 + "y" + '\0', false, "old", false, "" },
         ReadCase { "SizeZero", REG_SZ, "", false, "old", true, "" },
         ReadCase {
             "ExpandString", REG_EXPAND_SZ, std::string("%X%\0", 4), false, "keep", true, "keep" },
