@@ -22,7 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::FakeMessageBox;
 
-constexpr std::uint32_t CurrentUser = 0x80000001;
+constexpr std::uint32_t currentUser = 0x80000001;
 
 // Values are written with the 8-bit interface, byte for byte, so that the size and the
 // terminator are exactly what the row says.
@@ -74,7 +74,7 @@ TEST_P(RealRegistry, GetKeyValueReadsWhatWasWritten)
     SysInfoLauncher launcher({ *registry, *files, runner, messageBox });
 
     std::string value = row.before;
-    EXPECT_EQ(launcher.GetKeyValue(CurrentUser, key, "Value", value), row.result);
+    EXPECT_EQ(launcher.GetKeyValue(currentUser, key, "Value", value), row.result);
     EXPECT_EQ(value, row.after);
 
     RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
@@ -112,7 +112,7 @@ TEST(RealRegistryKeys, MissingKeyEmptiesTheValue)
     SysInfoLauncher launcher({ *registry, *files, runner, messageBox });
 
     std::string value = "old";
-    EXPECT_FALSE(launcher.GetKeyValue(CurrentUser, "Software\\KorvaneTest\\NoSuchKey", "V", value));
+    EXPECT_FALSE(launcher.GetKeyValue(currentUser, "Software\\KorvaneTest\\NoSuchKey", "V", value));
     EXPECT_EQ(value, "");
 }
 
