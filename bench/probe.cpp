@@ -1,9 +1,9 @@
 // Measures one program from the outside for bench/run.sh:
-//   korvane_probe launch SETTLE_S IDLE_S program [args...]
+//   korvane_bench_probe launch SETTLE_S IDLE_S program [args...]
 //       start-up to the first mapped window, idle CPU and wake-ups, peak resident memory
-//   korvane_probe run N program [args...]
+//   korvane_bench_probe run N program [args...]
 //       median and slowest time from spawn to exit over N runs
-//   korvane_probe children PID
+//   korvane_bench_probe children PID
 //       live and zombie children, threads
 // Figures go to stdout as key=value pairs, one line.
 #include <X11/Xatom.h>
@@ -40,7 +40,7 @@ double millisecondsSince(Clock::time_point start)
 
 [[noreturn]] void fail(const std::string &why)
 {
-    std::fprintf(stderr, "korvane_probe: %s\n", why.c_str());
+    std::fprintf(stderr, "korvane_bench_probe: %s\n", why.c_str());
     std::exit(1);
 }
 
@@ -223,8 +223,8 @@ int main(int argc, char *argv[])
     if (mode == "children" && argc == 3)
         return children(std::atol(argv[2]));
     std::fprintf(stderr,
-        "usage: korvane_probe launch SETTLE_S IDLE_S program [args...]\n"
-        "       korvane_probe run N program [args...]\n"
-        "       korvane_probe children PID\n");
+        "usage: korvane_bench_probe launch SETTLE_S IDLE_S program [args...]\n"
+        "       korvane_bench_probe run N program [args...]\n"
+        "       korvane_bench_probe children PID\n");
     return 2;
 }

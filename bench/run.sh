@@ -20,7 +20,7 @@ helper=${KORVANE_BENCH_HELPER:-$PWD/build-bench/libexec/korvane/shutdown}
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j2 >/dev/null
 bin=$PWD/build-bench/bin
-probe=$bin/korvane_probe
+probe=$bin/korvane_bench_probe
 
 work=$(mktemp -d /tmp/korvane-bench.XXXXXX)
 started=()

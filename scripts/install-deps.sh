@@ -19,8 +19,6 @@ test)
     packages+=(xvfb openbox xdotool x11-utils imagemagick desktop-file-utils appstream dpkg-dev file)
     # The Windows code, cross-built and run under Wine.
     packages+=(googletest g++-mingw-w64-x86-64-posix wine wine64)
-    # The ci preset also builds the bench programs, one of which speaks Xlib.
-    packages+=(libx11-dev)
     ;;
 bench)
     packages+=(libx11-dev xvfb xdotool dbus-daemon dbus-bin python3-dbusmock)

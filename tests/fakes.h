@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -158,7 +159,7 @@ public:
             throw std::runtime_error("registry unavailable");
         key = 0;
         if (refused.contains(keyName))
-            return registry::accessDenied;
+            return accessDenied;
         if (root != registry::localMachine || !keys.contains(keyName))
             return registry::fileNotFound;
         key = m_next++;
@@ -218,6 +219,10 @@ public:
     std::vector<RegistryHandle> closes;
 
 private:
+    // ERROR_ACCESS_DENIED: what Windows answers a standard user who asks for more than
+    // HKEY_LOCAL_MACHINE allows.
+    static constexpr long accessDenied = 5;
+
     std::map<RegistryHandle, std::string> m_open;
     RegistryHandle m_next = 0x100;
 };

@@ -123,11 +123,17 @@ TEST_F(Win32Runner, ReturnsWhileTheProgramStillRuns)
     ASSERT_TRUE(runner.start(
         { narrow(probe.wstring()), { "--wait", narrow(release.wstring()) } }, WindowStyle::Hidden));
 
-    // The probe has logged its start and now waits for us: start() did not wait for it.
+    // The release exists only from now on, after start() has returned. The probe takes it
+    // and removes it, so it was still running then; a start() that waited for the probe
+    // would have returned only after the probe gave up waiting (ten seconds) and ended.
     ASSERT_EQ(runs(1).size(), 1U);
     std::ofstream(release) << "go";
-    for (int i = 0; i < 500 && fs::exists(release); ++i)
+    bool taken = false;
+    for (int i = 0; i < 500 && !taken; ++i) {
         Sleep(10);
+        taken = !fs::exists(release);
+    }
+    EXPECT_TRUE(taken) << "the program had already ended when start() returned";
 }
 
 TEST_F(Win32Runner, PathWithBlankIsNeverSplitAtTheBlank)

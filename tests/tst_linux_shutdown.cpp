@@ -13,7 +13,7 @@ using testing::MockLogind;
 
 namespace {
 
-const QString Helper = QStringLiteral(KORVANE_HELPER_OUTPUT_DIR "/shutdown");
+const QString helper = QStringLiteral(KORVANE_HELPER_OUTPUT_DIR "/shutdown");
 
 struct Run {
     int exitCode = -1;
@@ -31,7 +31,7 @@ Run runHelper(const QStringList &arguments, const QStringList &environment = {})
     process.setProcessEnvironment(env);
     QElapsedTimer clock;
     clock.start();
-    process.start(Helper, arguments);
+    process.start(helper, arguments);
     if (!process.waitForFinished(30000)) {
         process.kill();
         process.waitForFinished();
@@ -81,7 +81,7 @@ void TestLinuxShutdown::initTestCase()
     // Before anything touches a bus: these tests run only on the harness's own bus.
     QVERIFY2(testing::privateSystemBus(),
         "run through tests/linux_power/private_bus.sh, never against the machine's bus");
-    QVERIFY(QFileInfo(Helper).isExecutable());
+    QVERIFY(QFileInfo(helper).isExecutable());
     if (testing::mockLogindRunning())
         m_mock.emplace();
 }

@@ -11,7 +11,7 @@ using testing::FakeInputBox;
 using testing::FakeLocale;
 using testing::FakeMessageBox;
 
-constexpr const char *NothingToCancel = "请先设置关闭/重启计算机后再取消操作!";
+constexpr const char *nothingToCancel = "请先设置关闭/重启计算机后再取消操作!";
 
 // Clicks: 's' shutdown, 'r' restart, 'c' cancel.
 struct PowerCase {
@@ -60,9 +60,9 @@ INSTANTIATE_TEST_SUITE_P(Clicks, PowerActionsTest,
         PowerCase { "FractionalSeconds", "s", { "1.51" }, { "shutdown -s -t 90.6" }, {}, true },
         PowerCase { "CommaLocale", "r", { "1,51" }, { "shutdown -r -t 90,6" }, {}, true, "," },
         PowerCase { "Largest", "s", { "999999" }, { "shutdown -s -t 59999940" }, {}, true },
-        PowerCase { "CancelFirst", "c", {}, {}, { NothingToCancel }, false },
+        PowerCase { "CancelFirst", "c", {}, {}, { nothingToCancel }, false },
         PowerCase { "ShutdownThenCancelTwice", "scc", { "10" },
-            { "shutdown -s -t 600", "shutdown -a" }, { NothingToCancel }, false },
+            { "shutdown -s -t 600", "shutdown -a" }, { nothingToCancel }, false },
         PowerCase { "TwoSchedulesOneCancel", "src", { "10", "2" },
             { "shutdown -s -t 600", "shutdown -r -t 120", "shutdown -a" }, {}, false },
         PowerCase { "SecondEntryNegativeIsStartedAsTyped", "s", { "abc", "-5" },

@@ -1,7 +1,8 @@
 #include "platform/input_box_qt.h"
 #include "platform/message_box_qt.h"
 
-#include <QDialogButtonBox>
+#include <QApplication>
+#include <QDeadlineTimer>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,16 +17,21 @@ namespace korvane {
 
 namespace {
 
-// Runs `act` on the modal box once it is up, while the box's own event loop runs.
-void whenModal(QObject *context, std::function<void(QWidget *)> act)
+// Runs `act` on the modal box once it is up, while the box's own event loop runs. When none
+// comes up within five seconds it fails the test and closes every window, so that whatever
+// waits for a box returns.
+void whenModal(QObject *context, std::function<void(QWidget *)> act,
+    QDeadlineTimer deadline = QDeadlineTimer(5000))
 {
-    QTimer::singleShot(0, context, [context, act = std::move(act)] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal) {
-            whenModal(context, act);
-            return;
+    QTimer::singleShot(10, context, [context, act = std::move(act), deadline] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            act(modal);
+        } else if (deadline.hasExpired()) {
+            QTest::qFail("no modal box came up within five seconds", __FILE__, __LINE__);
+            QApplication::closeAllWindows();
+        } else {
+            whenModal(context, act, deadline);
         }
-        act(modal);
     });
 }
 

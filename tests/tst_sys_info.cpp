@@ -11,7 +11,7 @@ using testing::FakeFileLookup;
 using testing::FakeMessageBox;
 using testing::FakeRegistry;
 
-constexpr const char *Key = "SOFTWARE\\Korvane\\Test";
+constexpr const char *testKey = "SOFTWARE\\Korvane\\Test";
 constexpr const char *toolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 constexpr const char *folderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 
@@ -42,23 +42,23 @@ TEST_P(GetKeyValue, ReadsOneValue)
 {
     const ReadCase &c = GetParam();
     Fixture f;
-    f.registry.keys[Key] = {};
+    f.registry.keys[testKey] = {};
     if (c.stored)
-        f.registry.keys[Key]["Value"] = *c.stored;
+        f.registry.keys[testKey]["Value"] = *c.stored;
 
     std::string value = c.before;
-    EXPECT_EQ(f.launcher.GetKeyValue(registry::localMachine, Key, "Value", value), c.result);
+    EXPECT_EQ(f.launcher.GetKeyValue(registry::localMachine, testKey, "Value", value), c.result);
     EXPECT_EQ(value, c.after);
 
     ASSERT_EQ(f.registry.opens.size(), 1U);
     EXPECT_EQ(f.registry.opens[0].root, registry::localMachine);
-    EXPECT_EQ(f.registry.opens[0].key, Key);
+    EXPECT_EQ(f.registry.opens[0].key, testKey);
     EXPECT_EQ(f.registry.opens[0].options, 0U);
     EXPECT_EQ(f.registry.opens[0].access, 0x20019U);
     EXPECT_EQ(f.registry.openKeys(), 0U) << "every opened key is closed again";
 }
 
-const std::string Text1023(1023, 'x');
+const std::string text1023(1023, 'x');
 
 INSTANTIATE_TEST_SUITE_P(Values, GetKeyValue,
     ::testing::Values(
@@ -69,8 +69,8 @@ INSTANTIATE_TEST_SUITE_P(Values, GetKeyValue,
         ReadCase { "TextReplacesWhatWasThere", FakeRegistry::text("new"), "old", true, "new" },
         ReadCase { "TextFromTheAnsiCodePage", FakeRegistry::text("\xE9t\xE9"), "", true,
             "\xC3\xA9t\xC3\xA9" },
-        ReadCase { "Exactly1024Bytes", FakeRegistry::text(Text1023), "", true, Text1023 },
-        ReadCase { "Bytes1025FailTheQuery", FakeRegistry::text(Text1023 + 'y'), "old", false, "" },
+        ReadCase { "Exactly1024Bytes", FakeRegistry::text(text1023), "", true, text1023 },
+        ReadCase { "Bytes1025FailTheQuery", FakeRegistry::text(text1023 + 'y'), "old", false, "" },
         ReadCase { "SizeZero", FakeRegistry::Value { 1, "" }, "old", true, "" },
         ReadCase { "Dword261", FakeRegistry::dword(261), "", true, "261" },
         ReadCase { "Dword12345678", FakeRegistry::dword(0x12345678), "", true, "305419896" },
@@ -87,17 +87,19 @@ TEST(GetKeyValueOpen, MissingKeyEmptiesTheText)
 {
     Fixture f;
     std::string value = "old";
-    EXPECT_FALSE(f.launcher.GetKeyValue(registry::localMachine, Key, "Value", value));
+    EXPECT_FALSE(f.launcher.GetKeyValue(registry::localMachine, testKey, "Value", value));
     EXPECT_EQ(value, "");
+    // The failed open is closed too, on the null handle.
+    EXPECT_EQ(f.registry.closes, std::vector<RegistryHandle> { 0 });
 }
 
 TEST(GetKeyValueOpen, RefusedKeyCountsAsMissing)
 {
     Fixture f;
-    f.registry.keys[Key]["Value"] = FakeRegistry::text("x");
-    f.registry.refused.insert(Key);
+    f.registry.keys[testKey]["Value"] = FakeRegistry::text("x");
+    f.registry.refused.insert(testKey);
     std::string value = "old";
-    EXPECT_FALSE(f.launcher.GetKeyValue(registry::localMachine, Key, "Value", value));
+    EXPECT_FALSE(f.launcher.GetKeyValue(registry::localMachine, testKey, "Value", value));
     EXPECT_EQ(value, "");
 }
 
@@ -157,30 +159,30 @@ TEST_P(StartSysInfo, StartsTheToolOrSaysItIsUnavailable)
     EXPECT_EQ(f.files.asked, c.checked);
 }
 
-const std::map<std::string, FakeRegistry::Value> Folder { { "MSINFO",
+const std::map<std::string, FakeRegistry::Value> folderValues { { "MSINFO",
     FakeRegistry::text("C:\\Tools") } };
 
 INSTANTIATE_TEST_SUITE_P(Lookups, StartSysInfo,
     ::testing::Values(
         StartCase { "FullPathStartedUnchecked",
             { { toolKey, { { "PATH", FakeRegistry::text("C:\\Info\\msinfo32.exe") } } },
-                { folderKey, Folder } },
+                { folderKey, folderValues } },
             {}, true, { "C:\\Info\\msinfo32.exe" }, false, { toolKey }, {} },
-        StartCase { "FolderHoldsTheTool", { { folderKey, Folder } }, { "C:\\Tools\\MSINFO32.EXE" },
-            true, { "C:\\Tools\\MSINFO32.EXE" }, false, { toolKey, folderKey },
-            { "C:\\Tools\\MSINFO32.EXE" } },
+        StartCase { "FolderHoldsTheTool", { { folderKey, folderValues } },
+            { "C:\\Tools\\MSINFO32.EXE" }, true, { "C:\\Tools\\MSINFO32.EXE" }, false,
+            { toolKey, folderKey }, { "C:\\Tools\\MSINFO32.EXE" } },
         StartCase { "FolderWithTrailingBackslash",
             { { folderKey, { { "MSINFO", FakeRegistry::text("C:\\Tools\\") } } } },
             { "C:\\Tools\\\\MSINFO32.EXE" }, true, { "C:\\Tools\\\\MSINFO32.EXE" }, false,
             { toolKey, folderKey }, { "C:\\Tools\\\\MSINFO32.EXE" } },
-        StartCase { "FolderWithoutTheTool", { { folderKey, Folder } }, {}, true, {}, true,
+        StartCase { "FolderWithoutTheTool", { { folderKey, folderValues } }, {}, true, {}, true,
             { toolKey, folderKey }, { "C:\\Tools\\MSINFO32.EXE" } },
         StartCase { "BothKeysMissing", {}, {}, true, {}, true, { toolKey, folderKey }, {} },
         StartCase { "ToolKeyWithoutItsValue", { { toolKey, {} } }, {}, true, {}, true,
             { toolKey, folderKey }, {} },
         StartCase { "ExpandStringPathStartsNothing",
             { { toolKey, { { "PATH", FakeRegistry::Value { 2, "%SystemRoot%\\msinfo32.exe" } } } },
-                { folderKey, Folder } },
+                { folderKey, folderValues } },
             { "C:\\Tools\\MSINFO32.EXE" }, true, { "" }, true, { toolKey }, {} },
         StartCase { "FailedStart",
             { { toolKey, { { "PATH", FakeRegistry::text("C:\\Gone\\msinfo32.exe") } } } }, {},
@@ -201,7 +203,7 @@ TEST(StartSysInfoFailure, RefusedToolKeyFallsBackToTheFolder)
 {
     Fixture f;
     f.registry.keys[toolKey]["PATH"] = FakeRegistry::text("C:\\Info\\msinfo32.exe");
-    f.registry.keys[folderKey] = Folder;
+    f.registry.keys[folderKey] = folderValues;
     f.registry.refused.insert(toolKey);
     f.files.files.insert("C:\\Tools\\MSINFO32.EXE");
 

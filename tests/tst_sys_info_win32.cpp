@@ -22,7 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::FakeMessageBox;
 
-constexpr std::uint32_t CurrentUser = 0x80000001;
+constexpr std::uint32_t currentUser = 0x80000001;
 
 // Values are written with the 8-bit interface, byte for byte, so that the size and the
 // terminator are exactly what the row says.
@@ -74,22 +74,22 @@ TEST_P(RealRegistry, GetKeyValueReadsWhatWasWritten)
     SysInfoLauncher launcher({ *registry, *files, runner, messageBox });
 
     std::string value = row.before;
-    EXPECT_EQ(launcher.GetKeyValue(CurrentUser, key, "Value", value), row.result);
+    EXPECT_EQ(launcher.GetKeyValue(currentUser, key, "Value", value), row.result);
     EXPECT_EQ(value, row.after);
 
     RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
 }
 
-const std::string Text1023(1023, 'x');
+const std::string text1023(1023, 'x');
 
 INSTANTIATE_TEST_SUITE_P(Values, RealRegistry,
     ::testing::Values(
         ReadCase { "Text", REG_SZ, std::string("C:\\Tools\0", 9), false, "", true, "C:\\Tools" },
         ReadCase { "TextWithoutTerminator", REG_SZ, "abc", false, "", true, "abc" },
-        ReadCase { "Exactly1024Bytes", REG_SZ, Text1023 + '\0', false, "", true, Text1023 },
-        ReadCase { "Exactly1024BytesWithoutTerminator", REG_SZ, Text1023 + 'z', false, "", true,
-            Text1023 + 'z' },
-        ReadCase { "Bytes1025", REG_SZ, Text1023 + "y" + '\0', false, "old", false, "" },
+        ReadCase { "Exactly1024Bytes", REG_SZ, text1023 + '\0', false, "", true, text1023 },
+        ReadCase { "Exactly1024BytesWithoutTerminator", REG_SZ, text1023 + 'z', false, "", true,
+            text1023 + 'z' },
+        ReadCase { "Bytes1025", REG_SZ, text1023 + "y" + '\0', false, "old", false, "" },
         ReadCase { "SizeZero", REG_SZ, "", false, "old", true, "" },
         ReadCase {
             "ExpandString", REG_EXPAND_SZ, std::string("%X%\0", 4), false, "keep", true, "keep" },
@@ -112,7 +112,7 @@ TEST(RealRegistryKeys, MissingKeyEmptiesTheValue)
     SysInfoLauncher launcher({ *registry, *files, runner, messageBox });
 
     std::string value = "old";
-    EXPECT_FALSE(launcher.GetKeyValue(CurrentUser, "Software\\KorvaneTest\\NoSuchKey", "V", value));
+    EXPECT_FALSE(launcher.GetKeyValue(currentUser, "Software\\KorvaneTest\\NoSuchKey", "V", value));
     EXPECT_EQ(value, "");
 }
 

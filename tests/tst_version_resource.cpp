@@ -1,7 +1,11 @@
+#include "app/app_record.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <cwchar>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -30,7 +34,11 @@ std::wstring stringValue(std::vector<char> &record, const wchar_t *name)
     return static_cast<const wchar_t *>(value);
 }
 
-TEST(VersionRecord, NumbersAreOneZeroZeroZero)
+using korvane::app::versionMajor;
+using korvane::app::versionMinor;
+using korvane::app::versionRevision;
+
+TEST(VersionRecord, NumbersAreTheApplicationRecords)
 {
     std::vector<char> record = ownVersionRecord();
     ASSERT_FALSE(record.empty());
@@ -38,18 +46,20 @@ TEST(VersionRecord, NumbersAreOneZeroZeroZero)
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueW(record.data(), L"\\", &value, &length));
     const auto *fixed = static_cast<const VS_FIXEDFILEINFO *>(value);
-    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(0, 1));
-    EXPECT_EQ(fixed->dwFileVersionLS, 0U);
-    EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(0, 1));
-    EXPECT_EQ(fixed->dwProductVersionLS, 0U);
+    EXPECT_EQ(fixed->dwFileVersionMS, DWORD(MAKELONG(versionMinor, versionMajor)));
+    EXPECT_EQ(fixed->dwFileVersionLS, DWORD(MAKELONG(0, versionRevision)));
+    EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+    EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
 }
 
-TEST(VersionRecord, TextFieldsSayOnePointZeroZero)
+TEST(VersionRecord, TextIsMajorDotMinorInTwoDigits)
 {
     std::vector<char> record = ownVersionRecord();
     ASSERT_FALSE(record.empty());
-    EXPECT_EQ(stringValue(record, L"FileVersion"), L"1.00");
-    EXPECT_EQ(stringValue(record, L"ProductVersion"), L"1.00");
+    wchar_t text[16] = {};
+    std::swprintf(text, std::size(text), L"%d.%02d", versionMajor, versionMinor); // "1.00"
+    EXPECT_EQ(stringValue(record, L"FileVersion"), text);
+    EXPECT_EQ(stringValue(record, L"ProductVersion"), text);
     EXPECT_EQ(stringValue(record, L"ProductName"), L"Korvane");
 }
 

@@ -12,6 +12,9 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <cstdint>
+#include <string_view>
+
 namespace korvane {
 
 namespace {

@@ -9,6 +9,8 @@
 #include <array>
 #include <charconv>
 #include <exception>
+#include <string>
+#include <string_view>
 
 namespace korvane {
 
@@ -56,19 +58,21 @@ bool SysInfoLauncher::GetKeyValue(std::uint32_t KeyRoot, const std::string &KeyN
 {
     Registry &registry = m_services.registry;
 
+    // The key is closed on every way out, a failed open included: that closes the null
+    // handle, and the status of the close is ignored.
+    RegistryHandle key = 0;
+    struct Closer {
+        Registry &registry;
+        const RegistryHandle &key;
+        ~Closer() { (void)registry.close(key); }
+    } closer { registry, key };
+
     // Read rights only: asking for write rights makes HKEY_LOCAL_MACHINE refuse every
     // standard user.
-    RegistryHandle key = 0;
     if (registry.open(KeyRoot, KeyName, 0, registry::keyRead, key) != registry::success) {
         KeyVal.clear();
         return false;
     }
-
-    struct Closer {
-        Registry &registry;
-        RegistryHandle key;
-        ~Closer() { registry.close(key); }
-    } closer { registry, key };
 
     std::array<unsigned char, bufferSize> buffer {};
     std::uint32_t size = bufferSize;
@@ -86,12 +90,13 @@ bool SysInfoLauncher::GetKeyValue(std::uint32_t KeyRoot, const std::string &KeyN
     if (type == registry::typeString) {
         KeyVal = registry.decodeText(bytes);
     } else if (type == registry::typeDword) {
-        // Least significant byte first in the buffer; written most significant first.
-        static constexpr char Digits[] = "0123456789ABCDEF";
+        // Least significant byte first in the buffer; written most significant first. KeyVal
+        // is not emptied first: the digits follow the text passed in.
+        static constexpr char digits[] = "0123456789ABCDEF";
         for (std::size_t i = kept; i-- > 0;) {
             const auto byte = static_cast<unsigned char>(bytes[i]);
-            KeyVal += Digits[byte >> 4];
-            KeyVal += Digits[byte & 0xF];
+            KeyVal += digits[byte >> 4];
+            KeyVal += digits[byte & 0xF];
         }
         KeyVal = formatHexValue("&h" + KeyVal);
     }

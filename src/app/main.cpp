@@ -1,7 +1,7 @@
 #include "app/app_icon.h"
 #include "app/app_record.h"
 #include "main_window/main_form.h"
-#include "platform/command_runner_native.h"
+#include "platform/command_runner.h"
 #include "platform/file_lookup.h"
 #include "platform/input_box_qt.h"
 #include "platform/locale_qt.h"
@@ -11,6 +11,8 @@
 #include "platform/ui_thread_qt.h"
 
 #include <QApplication>
+
+#include <memory>
 
 int main(int argc, char *argv[])
 {

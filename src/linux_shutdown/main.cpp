@@ -34,9 +34,9 @@ enum ExitCode {
 // Long enough for a person to answer a polkit password prompt: a shorter limit would report
 // failure for a request that logind goes on to carry out once the person has answered.
 // Everything that fails without a person (no logind, no right) is answered at once.
-constexpr int CallTimeoutMs = 60000;
+constexpr int callTimeoutMs = 60000;
 
-const char *const HelpText
+const char *const helpText
     = "usage: shutdown -s -t SECONDS | -r -t SECONDS | -a | --help\n"
       "\n"
       "  -s -t SECONDS  power off in SECONDS seconds\n"
@@ -77,7 +77,7 @@ QString cause(const QDBusError &error)
     case QDBusError::Timeout:
     case QDBusError::TimedOut:
         return QStringLiteral("systemd-logind did not answer within %1 s")
-            .arg(CallTimeoutMs / 1000);
+            .arg(callTimeoutMs / 1000);
     case QDBusError::AccessDenied:
         return QStringLiteral("not authorized by systemd-logind or polkit");
     default:
@@ -126,7 +126,7 @@ int carryOut(QDBusConnection &bus, const Request &request)
              << qulonglong(*when);
     }
 
-    const QDBusMessage reply = bus.call(call, QDBus::Block, CallTimeoutMs);
+    const QDBusMessage reply = bus.call(call, QDBus::Block, callTimeoutMs);
     if (reply.type() == QDBusMessage::ErrorMessage) {
         const QDBusError error(reply);
         return fail(ExitLogind,
@@ -154,7 +154,7 @@ int main(int argc, char *argv[])
 
     const Request request = std::get<Request>(parsed);
     if (request.what == PowerRequest::Help) {
-        std::fputs(HelpText, stdout);
+        std::fputs(helpText, stdout);
         return ExitOk;
     }
 

@@ -6,7 +6,7 @@ namespace korvane {
 
 namespace {
 
-constexpr std::int64_t UsecPerSecond = 1000000;
+constexpr std::int64_t usecPerSecond = 1000000;
 
 bool isDigit(char c)
 {
@@ -27,11 +27,11 @@ std::optional<std::string_view> separatorAt(
 // and not the whole of an absurdly long argument.
 std::string printable(std::string_view text)
 {
-    constexpr std::size_t Longest = 40;
+    constexpr std::size_t longest = 40;
     std::string result;
-    for (const char c : text.substr(0, Longest))
+    for (const char c : text.substr(0, longest))
         result += (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) ? '?' : c;
-    if (text.size() > Longest)
+    if (text.size() > longest)
         result += "...";
     return result;
 }
@@ -59,7 +59,7 @@ std::optional<std::int64_t> parseDelayUsec(std::string_view text, std::string_vi
     if (at == 0)
         return std::nullopt;
     if (at == text.size())
-        return seconds * UsecPerSecond;
+        return seconds * usecPerSecond;
 
     const std::optional<std::string_view> separator = separatorAt(text, at, decimalSeparator);
     if (!separator)
@@ -69,7 +69,7 @@ std::optional<std::int64_t> parseDelayUsec(std::string_view text, std::string_vi
         return std::nullopt;
 
     std::int64_t fraction = 0; // the first six digits, in microseconds
-    std::int64_t scale = UsecPerSecond / 10;
+    std::int64_t scale = usecPerSecond / 10;
     bool roundUp = false;
     bool anyFraction = false;
     for (std::size_t digits = 0; at < text.size(); ++at, ++digits) {
@@ -86,7 +86,7 @@ std::optional<std::int64_t> parseDelayUsec(std::string_view text, std::string_vi
     }
     if (seconds == maxDelaySeconds && anyFraction)
         return std::nullopt;
-    return seconds * UsecPerSecond + fraction + (roundUp ? 1 : 0);
+    return seconds * usecPerSecond + fraction + (roundUp ? 1 : 0);
 }
 
 std::variant<Request, Refusal> parseShutdownArguments(

@@ -8,6 +8,7 @@
 #include "platform/message_box.h"
 #include "sponsor_notice.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QPushButton>
@@ -15,6 +16,8 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace korvane {
@@ -57,6 +60,13 @@ MainForm::~MainForm()
 {
     // The About window has no owner, but it does not outlive the process's main object.
     delete m_about;
+}
+
+void MainForm::closeEvent(QCloseEvent *event)
+{
+    // The About window may keep the process alive: a closed window's caption needs no clock.
+    m_timer->stop();
+    QWidget::closeEvent(event);
 }
 
 void MainForm::createControl(const ControlDesign &design)

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class QCloseEvent;
 class QGroupBox;
 class QPushButton;
 class QTimer;
@@ -37,6 +38,9 @@ public:
     ~MainForm() override;
 
     [[nodiscard]] bool ActionScheduled() const { return m_power.ActionScheduled(); }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void createControl(const ControlDesign &design);

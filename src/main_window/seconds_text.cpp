@@ -3,6 +3,10 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
 
 namespace korvane {
 

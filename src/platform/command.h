@@ -11,7 +11,8 @@ struct Command {
     std::string program;
     std::vector<std::string> arguments;
 
-    // "shutdown -s -t 600": the parts joined by single blanks, unquoted.
+    // "shutdown -s -t 600": the parts joined by single blanks, unquoted. Only the tests and
+    // their fakes call it: a row that reads like the command beats a program and a list.
     [[nodiscard]] std::string text() const;
 
     bool operator==(const Command &) const = default;

@@ -3,6 +3,7 @@
 #include "command.h"
 
 #include <functional>
+#include <memory>
 
 namespace korvane {
 
@@ -27,5 +28,11 @@ public:
         const Command &command, WindowStyle style, ExitReport onExit = {})
         = 0;
 };
+
+class UiThread;
+
+// The operating system's way of starting programs, for the running program; exit reports
+// go to `uiThread`, which must outlive the runner.
+[[nodiscard]] std::unique_ptr<CommandRunner> makeNativeCommandRunner(UiThread &uiThread);
 
 } // namespace korvane

@@ -1,6 +1,5 @@
 #include "command_runner_posix.h"
 
-#include "command_runner_native.h"
 #include "trace.h"
 #include "ui_thread.h"
 

@@ -1,6 +1,5 @@
 #include "command_runner_win32.h"
 
-#include "command_runner_native.h"
 #include "text_win32.h"
 
 #include <windows.h>
@@ -32,12 +31,13 @@ void appendQuoted(std::wstring &line, const std::wstring &argument, bool always 
     line += L'"';
 }
 
-} // namespace
-
+// True when the program is named by a path rather than a bare name for the system's search.
 bool namesPath(const std::string &program)
 {
     return program.find_first_of("\\/:") != std::string::npos;
 }
+
+} // namespace
 
 std::wstring windowsCommandLine(const Command &command)
 {

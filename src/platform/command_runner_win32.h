@@ -10,9 +10,6 @@ namespace korvane {
 // blanks; arguments are quoted only where they need it.
 [[nodiscard]] std::wstring windowsCommandLine(const Command &command);
 
-// True when the program is named by a path rather than a bare name for the system's search.
-[[nodiscard]] bool namesPath(const std::string &program);
-
 class Win32CommandRunner final : public CommandRunner {
 public:
     [[nodiscard]] bool start(

@@ -15,11 +15,9 @@ namespace registry {
 inline constexpr std::uint32_t localMachine = 0x80000002;
 inline constexpr std::uint32_t keyRead = 0x20019;
 inline constexpr std::uint32_t typeString = 1;
-inline constexpr std::uint32_t typeExpandString = 2;
 inline constexpr std::uint32_t typeDword = 4;
 inline constexpr long success = 0;
 inline constexpr long fileNotFound = 2;
-inline constexpr long accessDenied = 5;
 inline constexpr long invalidHandle = 6;
 inline constexpr long moreData = 234;
 

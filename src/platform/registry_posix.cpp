@@ -8,12 +8,15 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <string_view>
+#include <utility>
 
 namespace korvane {
 
 namespace {
 
-constexpr std::array<std::string_view, 4> Tools { "kinfocenter", "hardinfo2", "hardinfo",
+constexpr std::array<std::string_view, 4> tools { "kinfocenter", "hardinfo2", "hardinfo",
     "lshw-gtk" };
 
 // Key and value names are case-insensitive, as on Windows.
@@ -32,16 +35,11 @@ bool isExecutableFile(const std::string &path)
         && access(path.c_str(), X_OK) == 0;
 }
 
-} // namespace
-
-PosixRegistry::PosixRegistry(std::string searchPath)
-    : m_searchPath(std::move(searchPath))
+// The first of the known tools found in an absolute folder of `searchPath`; empty when
+// there is none.
+std::string findTool(const std::string &searchPath)
 {
-}
-
-std::string PosixRegistry::findTool(const std::string &searchPath)
-{
-    for (const std::string_view tool : Tools) {
+    for (const std::string_view tool : tools) {
         std::size_t start = 0;
         while (start <= searchPath.size()) {
             const std::size_t end = std::min(searchPath.find(':', start), searchPath.size());
@@ -60,6 +58,13 @@ std::string PosixRegistry::findTool(const std::string &searchPath)
         }
     }
     return {};
+}
+
+} // namespace
+
+PosixRegistry::PosixRegistry(std::string searchPath)
+    : m_searchPath(std::move(searchPath))
+{
 }
 
 long PosixRegistry::open(std::uint32_t root, const std::string &keyName, std::uint32_t /*options*/,

@@ -22,10 +22,6 @@ public:
     long close(RegistryHandle key) override;
     [[nodiscard]] std::string decodeText(std::string_view bytes) const override;
 
-    // The first of the known tools found in an absolute folder of `searchPath`; empty
-    // when there is none.
-    [[nodiscard]] static std::string findTool(const std::string &searchPath);
-
 private:
     std::string m_searchPath;
     std::map<RegistryHandle, std::string> m_open;

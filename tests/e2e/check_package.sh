@@ -3,16 +3,17 @@
 # what dpkg will see: the dependencies on Qt from the libraries, the font and the bus named
 # by hand, and the files under /usr.
 #
-# usage: check_package.sh BUILD_FOLDER OUTPUT_FOLDER
+# usage: check_package.sh BUILD_FOLDER OUTPUT_FOLDER VERSION
 set -euo pipefail
 
 build=$1
 output=$2
+version=$3
 rm -rf "$output"
 mkdir -p "$output"
 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$output" >"$output/cpack.log" ||
     { cat "$output/cpack.log" >&2; exit 1; }
-package=$(echo "$output"/korvane_1.0.0_*.deb)
+package=$(echo "$output/korvane_${version}_"*.deb)
 [ -f "$package" ] || { echo "no package in $output" >&2; exit 1; }
 
 status=0
@@ -22,7 +23,7 @@ expect() {
     grep -qE -- "$pattern" <<<"$value" || { echo "$field: '$value' lacks $pattern" >&2; status=1; }
 }
 expect Package '^korvane$'
-expect Version '^1\.0\.0$'
+expect Version "^${version//./\\.}\$"
 expect Maintainer '^Korvane developers <korvane@example\.org>$'
 expect Depends 'libqt6widgets6 \(>= '
 expect Depends 'libqt6dbus6 \(>= '
