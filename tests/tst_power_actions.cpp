@@ -77,11 +77,11 @@ INSTANTIATE_TEST_SUITE_P(Clicks, PowerActionsTest,
             { "shutdown -s -t 600" }, { "时间输入错误，请重新输入" }, true }),
     [](const auto &info) { return std::string(info.param.name); });
 
-constexpr const char *ShutdownRefused = "系统拒绝了关闭计算机的请求";
-constexpr const char *RestartRefused = "系统拒绝了重启计算机的请求";
-constexpr const char *NothingScheduled = "系统中没有待取消的关闭/重启计算机操作";
-constexpr const char *CancelFailed = "系统未能取消关闭/重启计算机";
-constexpr std::optional<int> StartFails = std::nullopt;
+constexpr const char *shutdownRefused = "系统拒绝了关闭计算机的请求";
+constexpr const char *restartRefused = "系统拒绝了重启计算机的请求";
+constexpr const char *nothingScheduled = "系统中没有待取消的关闭/重启计算机操作";
+constexpr const char *cancelFailed = "系统未能取消关闭/重启计算机";
+constexpr std::optional<int> startFails = std::nullopt;
 
 // Each click's command ends with its exit code before the next click; no code: it cannot
 // start at all.
@@ -121,31 +121,31 @@ TEST_P(PowerOutcomeTest, TellsWhatTheSystemDidNotDo)
 }
 
 INSTANTIATE_TEST_SUITE_P(Outcomes, PowerOutcomeTest,
-    ::testing::Values(OutcomeCase { "ShutdownStartFails", "s", { StartFails }, standInExitCodes,
-                          { ShutdownRefused }, false },
+    ::testing::Values(OutcomeCase { "ShutdownStartFails", "s", { startFails }, standInExitCodes,
+                          { shutdownRefused }, false },
         OutcomeCase { "ShutdownDone", "s", { 0 }, standInExitCodes, {}, true },
-        OutcomeCase { "ShutdownRefused", "s", { 4 }, standInExitCodes, { ShutdownRefused }, true },
+        OutcomeCase { "shutdownRefused", "s", { 4 }, standInExitCodes, { shutdownRefused }, true },
         // The nothing-to-cancel code means nothing special to a schedule.
         OutcomeCase { "ShutdownEndsWithNothingToCancelCode", "s", { 5 }, standInExitCodes,
-            { ShutdownRefused }, true },
+            { shutdownRefused }, true },
         OutcomeCase {
-            "RestartStartFails", "r", { StartFails }, windowsExitCodes, { RestartRefused }, false },
+            "RestartStartFails", "r", { startFails }, windowsExitCodes, { restartRefused }, false },
         OutcomeCase { "RestartDone", "r", { 0 }, windowsExitCodes, {}, true },
         OutcomeCase { "RestartAlreadyScheduledOnWindows", "r", { 1190 }, windowsExitCodes,
-            { RestartRefused }, true },
+            { restartRefused }, true },
         OutcomeCase {
-            "CancelStartFails", "sc", { 0, StartFails }, standInExitCodes, { CancelFailed }, true },
+            "CancelStartFails", "sc", { 0, startFails }, standInExitCodes, { cancelFailed }, true },
         OutcomeCase { "CancelDone", "sc", { 0, 0 }, standInExitCodes, {}, false },
-        OutcomeCase { "CancelRefused", "sc", { 0, 4 }, standInExitCodes, { CancelFailed }, false },
+        OutcomeCase { "CancelRefused", "sc", { 0, 4 }, standInExitCodes, { cancelFailed }, false },
         OutcomeCase { "NothingToCancelStandIn", "sc", { 0, 5 }, standInExitCodes,
-            { NothingScheduled }, false },
+            { nothingScheduled }, false },
         OutcomeCase { "NothingToCancelWindows", "sc", { 0, 1116 }, windowsExitCodes,
-            { NothingScheduled }, false },
+            { nothingScheduled }, false },
         // shutdown.exe's 5 is access denied.
         OutcomeCase {
-            "AccessDeniedOnWindows", "sc", { 0, 5 }, windowsExitCodes, { CancelFailed }, false },
+            "AccessDeniedOnWindows", "sc", { 0, 5 }, windowsExitCodes, { cancelFailed }, false },
         OutcomeCase { "TwoRefusalsTwoMessages", "sr", { 4, 4 }, standInExitCodes,
-            { ShutdownRefused, RestartRefused }, true }),
+            { shutdownRefused, restartRefused }, true }),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(PowerActionsReport, ComingAfterTheWindowIsGoneIsDropped)
