@@ -1,6 +1,7 @@
-// A stand-in program for the runner tests: appends one line about how it was started to the
-// file named by KORVANE_PROBE_LOG, then, with "--wait FILE", stays until FILE exists and
-// removes it.
+// A stand-in program for the runner tests and, as shutdown.exe and msinfo32.exe, for the Wine
+// end-to-end lane: appends one line about how it was started to the file named by
+// KORVANE_PROBE_LOG, then, with "--wait FILE", stays until FILE exists and removes it. It
+// exits with the number in KORVANE_PROBE_EXIT (0 without it), so a test can play a refusal.
 #include <windows.h>
 
 #include <cstdio>
@@ -33,5 +34,8 @@ int wmain(int argc, wchar_t **argv)
             Sleep(10);
         DeleteFileW(argv[2]); // tells the test that the probe is on its way out
     }
-    return 0;
+    wchar_t exitCode[16] = {};
+    if (GetEnvironmentVariableW(L"KORVANE_PROBE_EXIT", exitCode, 16) == 0)
+        return 0;
+    return _wtoi(exitCode);
 }
