@@ -17,7 +17,7 @@ struct FormFakes {
 
     [[nodiscard]] MainFormServices services()
     {
-        return { inputBox, messageBox, runner, locale, clock, registry, files };
+        return { inputBox, messageBox, runner, locale, clock, registry, files, standInExitCodes };
     }
 };
 

@@ -1,15 +1,22 @@
 #include "platform/command_runner_posix.h"
+#include "platform/ui_thread.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
+#include <csignal>
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <mutex>
 #include <sstream>
 #include <thread>
 
@@ -46,7 +53,9 @@ long lineCount(const fs::path &file)
     return std::count(std::istreambuf_iterator<char>(in), {}, '\n');
 }
 
-int zombieChildren()
+// Zombies of this process named `name`: a runner destroyed by an earlier test leaves its
+// programs alone, unreaped, by design.
+int zombieChildren(const std::string &name)
 {
     int count = 0;
     for (const auto &entry : fs::directory_iterator("/proc")) {
@@ -55,14 +64,50 @@ int zombieChildren()
         if (!std::getline(stat, line))
             continue;
         // pid (comm) state ppid ...; comm may hold blanks, so read after the last ')'.
-        std::istringstream rest(line.substr(line.rfind(')') + 1));
+        const auto open = line.find('('), close = line.rfind(')');
+        std::istringstream rest(line.substr(close + 1));
         char state = 0;
         long parent = 0;
         rest >> state >> parent;
-        count += state == 'Z' && parent == getpid();
+        count += state == 'Z' && parent == getpid()
+            && line.substr(open + 1, close - open - 1) == name;
     }
     return count;
 }
+
+// The user-interface thread is the test's own: posted tasks wait until the test runs them.
+class QueuedUiThread final : public UiThread {
+public:
+    void post(std::function<void()> task) override
+    {
+        const std::lock_guard lock(m_mutex);
+        m_tasks.push_back(std::move(task));
+        m_posted.notify_all();
+    }
+
+    // Waits until `count` tasks are queued, without running them.
+    bool waitForPosts(std::size_t count, std::chrono::milliseconds patience)
+    {
+        std::unique_lock lock(m_mutex);
+        return m_posted.wait_for(lock, patience, [&] { return m_tasks.size() >= count; });
+    }
+
+    void runPosted()
+    {
+        std::deque<std::function<void()>> tasks;
+        {
+            const std::lock_guard lock(m_mutex);
+            tasks.swap(m_tasks);
+        }
+        for (const auto &task : tasks)
+            task();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_posted;
+    std::deque<std::function<void()>> m_tasks;
+};
 
 class PosixRunner : public ::testing::Test {
 protected:
@@ -89,6 +134,29 @@ protected:
         fs::remove_all(root);
     }
 
+    void writeProgram(const std::string &name, const std::string &body)
+    {
+        std::ofstream(helpers / name) << "#!/bin/sh\n" << body << "\n";
+        fs::permissions(helpers / name, fs::perms::owner_all);
+    }
+
+    // Runs until the test creates "go", or for 10 s, so that a runner that waited would fail.
+    std::string untilGo() const
+    {
+        return "i=0; while [ ! -e '" + (root / "go").string()
+            + "' ] && [ $i -lt 500 ]; do /bin/sleep 0.02; i=$((i + 1)); done";
+    }
+
+    // Reports go here, with the thread they ran on.
+    ExitReport recordInto(std::vector<int> &codes)
+    {
+        return [&codes, test = std::this_thread::get_id()](int code) {
+            EXPECT_EQ(std::this_thread::get_id(), test);
+            codes.push_back(code);
+        };
+    }
+
+    QueuedUiThread ui;
     fs::path root;
     fs::path helpers;
     fs::path onPath;
@@ -99,7 +167,7 @@ protected:
 TEST_F(PosixRunner, BareNameStartsTheHelperWithItsArguments)
 {
     writeRecorder(helpers / "shutdown", record);
-    PosixCommandRunner runner(helpers.string());
+    PosixCommandRunner runner(helpers.string(), ui);
 
     ASSERT_TRUE(runner.start({ "shutdown", { "-s", "-t", "600" } }, WindowStyle::Hidden));
 
@@ -109,7 +177,7 @@ TEST_F(PosixRunner, BareNameStartsTheHelperWithItsArguments)
 TEST_F(PosixRunner, NeverLooksOnPath)
 {
     writeRecorder(onPath / "shutdown", record);
-    PosixCommandRunner runner(helpers.string());
+    PosixCommandRunner runner(helpers.string(), ui);
 
     EXPECT_FALSE(runner.start({ "shutdown", { "-a" } }, WindowStyle::Hidden));
 
@@ -119,7 +187,7 @@ TEST_F(PosixRunner, NeverLooksOnPath)
 TEST_F(PosixRunner, AbsolutePathIsStartedAsGiven)
 {
     writeRecorder(root / "tool with blank", record);
-    PosixCommandRunner runner(helpers.string());
+    PosixCommandRunner runner(helpers.string(), ui);
 
     ASSERT_TRUE(
         runner.start({ (root / "tool with blank").string(), {} }, WindowStyle::NormalWithFocus));
@@ -131,8 +199,8 @@ TEST_F(PosixRunner, FailedStarts)
 {
     std::ofstream(helpers / "not-executable") << "#!/bin/sh\n";
     fs::permissions(helpers / "not-executable", fs::perms::owner_read);
-    PosixCommandRunner runner(helpers.string());
-    PosixCommandRunner withoutFolder({});
+    PosixCommandRunner runner(helpers.string(), ui);
+    PosixCommandRunner withoutFolder({}, ui);
 
     EXPECT_FALSE(runner.start({ "missing", {} }, WindowStyle::Hidden));
     EXPECT_FALSE(runner.start({ "", {} }, WindowStyle::Hidden));
@@ -146,7 +214,7 @@ TEST_F(PosixRunner, FailedStarts)
 TEST_F(PosixRunner, StartedProgramsAreReaped)
 {
     writeRecorder(helpers / "quick", record);
-    PosixCommandRunner runner(helpers.string());
+    PosixCommandRunner runner(helpers.string(), ui);
 
     for (int i = 0; i < 5; ++i)
         ASSERT_TRUE(runner.start({ "quick", {} }, WindowStyle::Hidden));
@@ -155,9 +223,79 @@ TEST_F(PosixRunner, StartedProgramsAreReaped)
         std::this_thread::sleep_for(10ms);
 
     const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (zombieChildren() > 0 && std::chrono::steady_clock::now() < deadline)
+    while (zombieChildren("quick") > 0 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(20ms);
-    EXPECT_EQ(zombieChildren(), 0);
+    EXPECT_EQ(zombieChildren("quick"), 0);
+}
+
+struct ExitCase {
+    const char *name;
+    const char *body;
+    int exitCode;
+};
+
+class PosixRunnerExit : public PosixRunner, public ::testing::WithParamInterface<ExitCase> { };
+
+TEST_P(PosixRunnerExit, ReportsTheExitCodeOnTheUiThread)
+{
+    writeProgram("program", GetParam().body);
+    PosixCommandRunner runner(helpers.string(), ui);
+    std::vector<int> codes;
+
+    ASSERT_TRUE(runner.start({ "program", {} }, WindowStyle::Hidden, recordInto(codes)));
+
+    ASSERT_TRUE(ui.waitForPosts(1, 5s));
+    EXPECT_TRUE(codes.empty());
+    ui.runPosted();
+    EXPECT_EQ(codes, std::vector<int> { GetParam().exitCode });
+    EXPECT_EQ(zombieChildren("program"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, PosixRunnerExit,
+    ::testing::Values(ExitCase { "Success", "exit 0", 0 }, ExitCase { "Failure", "exit 3", 3 },
+        ExitCase { "Killed", "kill -KILL $$", 128 + SIGKILL }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(PosixRunner, DoesNotWaitForALongProgram)
+{
+    writeProgram("long", untilGo());
+    PosixCommandRunner runner(helpers.string(), ui);
+    std::vector<int> codes;
+
+    const auto before = std::chrono::steady_clock::now();
+    ASSERT_TRUE(runner.start({ "long", {} }, WindowStyle::Hidden, recordInto(codes)));
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 1s);
+    EXPECT_FALSE(ui.waitForPosts(1, 300ms));
+
+    std::ofstream(root / "go").flush();
+    ASSERT_TRUE(ui.waitForPosts(1, 5s));
+    ui.runPosted();
+    EXPECT_EQ(codes, std::vector<int> { 0 });
+    EXPECT_EQ(zombieChildren("long"), 0);
+}
+
+TEST_F(PosixRunner, ReportsDoNotOutliveTheRunnerNorDoesItWait)
+{
+    writeProgram("quick", "exit 1");
+    writeProgram("long", "echo $$ > '" + (root / "pid").string() + "'\n" + untilGo());
+    std::vector<int> codes;
+    auto runner = std::make_unique<PosixCommandRunner>(helpers.string(), ui);
+    ASSERT_TRUE(runner->start({ "long", {} }, WindowStyle::Hidden, recordInto(codes)));
+    ASSERT_TRUE(runner->start({ "quick", {} }, WindowStyle::Hidden, recordInto(codes)));
+    ASSERT_TRUE(ui.waitForPosts(1, 5s));
+    const pid_t longPid = std::stoi(readWhenWritten(root / "pid", 5s));
+
+    const auto before = std::chrono::steady_clock::now();
+    runner.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 1s);
+    ui.runPosted();
+    EXPECT_TRUE(codes.empty());
+
+    // Left alone: still running, and still this process's child to reap.
+    std::ofstream(root / "go").flush();
+    int status = -1;
+    EXPECT_EQ(waitpid(longPid, &status, 0), longPid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST(PosixRunnerDefault, HelperFolderIsBesideTheProgramsFolder)

@@ -3,6 +3,7 @@
 #include "main_window/main_form.h"
 #include "platform/command_runner_posix.h"
 #include "platform/locale_qt.h"
+#include "platform/ui_thread_qt.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -27,6 +28,8 @@ private slots:
     void initTestCase();
     void shutdownThenCancel_data();
     void shutdownThenCancel();
+    void refusals_data();
+    void refusals();
 
 private:
     std::optional<MockLogind> m_mock;
@@ -75,12 +78,14 @@ void TestLinuxPowerForm::shutdownThenCancel()
     qputenv("LC_ALL", localeName.toUtf8());
     FakeInputBox inputBox({ entry.toStdString() });
     FakeMessageBox messageBox;
-    PosixCommandRunner runner(KORVANE_HELPER_OUTPUT_DIR);
+    QtUiThread uiThread;
+    PosixCommandRunner runner(KORVANE_HELPER_OUTPUT_DIR, uiThread);
     const QtLocale locale { QLocale(localeName) };
     const FakeClock clock;
     FakeRegistry registry;
     const FakeFileLookup files;
-    MainForm form({ inputBox, messageBox, runner, locale, clock, registry, files });
+    MainForm form({ inputBox, messageBox, runner, locale, clock, registry, files,
+        nativeShutdownExitCodes() });
     form.show();
 
     const qulonglong before = realtimeUsec();
@@ -100,7 +105,66 @@ void TestLinuxPowerForm::shutdownThenCancel()
     QVERIFY(!form.ActionScheduled());
     QTRY_COMPARE_WITH_TIMEOUT(m_mock->calls().value_or(QList<MockCall>()).size(), 2, 10000);
     QCOMPARE(m_mock->calls()->last().method, QStringLiteral("CancelScheduledShutdown"));
+    // The stand-in's success reaches the window, and success shows nothing.
+    QTest::qWait(300);
     QVERIFY(messageBox.shown.empty());
+}
+
+void TestLinuxPowerForm::refusals_data()
+{
+    QTest::addColumn<QString>("method");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("scheduledAfter");
+
+    const QString accessDenied = QStringLiteral("raise dbus.exceptions.DBusException('no', "
+                                                "name='org.freedesktop.DBus.Error.AccessDenied')");
+    QTest::newRow("polkit refuses the shutdown")
+        << QStringLiteral("ScheduleShutdown") << accessDenied
+        << QStringLiteral("系统拒绝了关闭计算机的请求") << true;
+    QTest::newRow("nothing to cancel")
+        << QStringLiteral("CancelScheduledShutdown") << QStringLiteral("ret = False")
+        << QStringLiteral("系统中没有待取消的关闭/重启计算机操作") << false;
+    QTest::newRow("polkit refuses the cancel")
+        << QStringLiteral("CancelScheduledShutdown") << accessDenied
+        << QStringLiteral("系统未能取消关闭/重启计算机") << false;
+}
+
+// The stand-in's exit codes, read by the window: schedule, then cancel when the row's
+// method is the cancel.
+void TestLinuxPowerForm::refusals()
+{
+    QFETCH(QString, method);
+    QFETCH(QString, code);
+    QFETCH(QString, message);
+    QFETCH(bool, scheduledAfter);
+
+    QVERIFY(m_mock->reset());
+    QVERIFY(m_mock->setMethod(method,
+        method == QStringLiteral("ScheduleShutdown") ? QStringLiteral("st") : QString(),
+        method == QStringLiteral("ScheduleShutdown") ? QString() : QStringLiteral("b"), code));
+    qputenv("LC_ALL", "C.UTF-8");
+    FakeInputBox inputBox({ "10" });
+    FakeMessageBox messageBox;
+    QtUiThread uiThread;
+    PosixCommandRunner runner(KORVANE_HELPER_OUTPUT_DIR, uiThread);
+    const QtLocale locale { QLocale::c() };
+    const FakeClock clock;
+    FakeRegistry registry;
+    const FakeFileLookup files;
+    MainForm form({ inputBox, messageBox, runner, locale, clock, registry, files,
+        nativeShutdownExitCodes() });
+
+    QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+    if (method == QStringLiteral("CancelScheduledShutdown")) {
+        QTRY_COMPARE_WITH_TIMEOUT(m_mock->calls().value_or(QList<MockCall>()).size(), 1, 10000);
+        QTest::mouseClick(
+            form.findChild<QPushButton *>(QStringLiteral("Command3")), Qt::LeftButton);
+    }
+
+    QTRY_COMPARE_WITH_TIMEOUT(messageBox.shown.size(), 1U, 10000);
+    QCOMPARE(QString::fromStdString(messageBox.shown.front()), message);
+    QCOMPARE(form.ActionScheduled(), scheduledAfter);
 }
 
 } // namespace korvane

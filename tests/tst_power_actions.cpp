@@ -33,7 +33,7 @@ TEST_P(PowerActionsTest, StartsCommandsAndTracksTheSchedule)
     FakeMessageBox messageBox;
     FakeCommandRunner runner;
     const FakeLocale locale(row.separator);
-    PowerActions actions({ inputBox, messageBox, runner, locale });
+    PowerActions actions({ inputBox, messageBox, runner, locale, standInExitCodes });
 
     for (const char click : row.clicks) {
         if (click == 'c')
@@ -77,37 +77,90 @@ INSTANTIATE_TEST_SUITE_P(Clicks, PowerActionsTest,
             { "shutdown -s -t 600" }, { "时间输入错误，请重新输入" }, true }),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(PowerActionsFailedStart, ScheduleLeavesTheFlagAsItWas)
+constexpr const char *ShutdownRefused = "系统拒绝了关闭计算机的请求";
+constexpr const char *RestartRefused = "系统拒绝了重启计算机的请求";
+constexpr const char *NothingScheduled = "系统中没有待取消的关闭/重启计算机操作";
+constexpr const char *CancelFailed = "系统未能取消关闭/重启计算机";
+constexpr std::optional<int> StartFails = std::nullopt;
+
+// Each click's command ends with its exit code before the next click; no code: it cannot
+// start at all.
+struct OutcomeCase {
+    const char *name;
+    std::string clicks;
+    std::vector<std::optional<int>> exits;
+    ShutdownExitCodes codes;
+    std::vector<std::string> messages;
+    bool scheduledAfter;
+};
+
+class PowerOutcomeTest : public ::testing::TestWithParam<OutcomeCase> { };
+
+TEST_P(PowerOutcomeTest, TellsWhatTheSystemDidNotDo)
 {
-    FakeInputBox inputBox({ "10" });
+    const OutcomeCase &row = GetParam();
+    FakeInputBox inputBox({ "10", "10" });
     FakeMessageBox messageBox;
     FakeCommandRunner runner;
-    runner.startsSucceed = false;
     const FakeLocale locale;
-    PowerActions actions({ inputBox, messageBox, runner, locale });
+    PowerActions actions({ inputBox, messageBox, runner, locale, row.codes });
 
-    actions.schedule(PowerAction::Shutdown);
+    for (std::size_t i = 0; i < row.clicks.size(); ++i) {
+        runner.startsSucceed = row.exits[i].has_value();
+        if (row.clicks[i] == 'c')
+            actions.cancel();
+        else
+            actions.schedule(row.clicks[i] == 's' ? PowerAction::Shutdown : PowerAction::Restart);
+        if (row.exits[i])
+            runner.started.back().onExit(*row.exits[i]);
+    }
 
-    ASSERT_EQ(runner.attempts.size(), 1U);
-    EXPECT_EQ(runner.attempts.front().text(), "shutdown -s -t 600");
-    EXPECT_FALSE(actions.ActionScheduled());
-    EXPECT_TRUE(messageBox.shown.empty());
+    EXPECT_EQ(runner.attempts.size(), row.clicks.size());
+    EXPECT_EQ(messageBox.shown, row.messages);
+    EXPECT_EQ(actions.ActionScheduled(), row.scheduledAfter);
 }
 
-TEST(PowerActionsFailedStart, CancelKeepsTheScheduleToCancelLater)
+INSTANTIATE_TEST_SUITE_P(Outcomes, PowerOutcomeTest,
+    ::testing::Values(OutcomeCase { "ShutdownStartFails", "s", { StartFails }, standInExitCodes,
+                          { ShutdownRefused }, false },
+        OutcomeCase { "ShutdownDone", "s", { 0 }, standInExitCodes, {}, true },
+        OutcomeCase { "ShutdownRefused", "s", { 4 }, standInExitCodes, { ShutdownRefused }, true },
+        // The nothing-to-cancel code means nothing special to a schedule.
+        OutcomeCase { "ShutdownEndsWithNothingToCancelCode", "s", { 5 }, standInExitCodes,
+            { ShutdownRefused }, true },
+        OutcomeCase {
+            "RestartStartFails", "r", { StartFails }, windowsExitCodes, { RestartRefused }, false },
+        OutcomeCase { "RestartDone", "r", { 0 }, windowsExitCodes, {}, true },
+        OutcomeCase { "RestartAlreadyScheduledOnWindows", "r", { 1190 }, windowsExitCodes,
+            { RestartRefused }, true },
+        OutcomeCase {
+            "CancelStartFails", "sc", { 0, StartFails }, standInExitCodes, { CancelFailed }, true },
+        OutcomeCase { "CancelDone", "sc", { 0, 0 }, standInExitCodes, {}, false },
+        OutcomeCase { "CancelRefused", "sc", { 0, 4 }, standInExitCodes, { CancelFailed }, false },
+        OutcomeCase { "NothingToCancelStandIn", "sc", { 0, 5 }, standInExitCodes,
+            { NothingScheduled }, false },
+        OutcomeCase { "NothingToCancelWindows", "sc", { 0, 1116 }, windowsExitCodes,
+            { NothingScheduled }, false },
+        // shutdown.exe's 5 is access denied.
+        OutcomeCase {
+            "AccessDeniedOnWindows", "sc", { 0, 5 }, windowsExitCodes, { CancelFailed }, false },
+        OutcomeCase { "TwoRefusalsTwoMessages", "sr", { 4, 4 }, standInExitCodes,
+            { ShutdownRefused, RestartRefused }, true }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(PowerActionsReport, ComingAfterTheWindowIsGoneIsDropped)
 {
     FakeInputBox inputBox({ "10" });
     FakeMessageBox messageBox;
     FakeCommandRunner runner;
     const FakeLocale locale;
-    PowerActions actions({ inputBox, messageBox, runner, locale });
-    actions.schedule(PowerAction::Shutdown);
+    std::optional<PowerActions> actions;
+    actions.emplace(PowerServices { inputBox, messageBox, runner, locale, standInExitCodes });
+    actions->schedule(PowerAction::Shutdown);
 
-    runner.startsSucceed = false;
-    actions.cancel();
+    actions.reset();
+    runner.started.back().onExit(4);
 
-    EXPECT_EQ(runner.attempts.back().text(), "shutdown -a");
-    EXPECT_TRUE(actions.ActionScheduled());
     EXPECT_TRUE(messageBox.shown.empty());
 }
 
@@ -117,7 +170,7 @@ TEST(PowerActionsCommand, ArgumentsTravelAsSeparateParts)
     FakeMessageBox messageBox;
     FakeCommandRunner runner;
     const FakeLocale locale;
-    PowerActions actions({ inputBox, messageBox, runner, locale });
+    PowerActions actions({ inputBox, messageBox, runner, locale, standInExitCodes });
 
     actions.schedule(PowerAction::Restart);
 

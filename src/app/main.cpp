@@ -7,6 +7,8 @@
 #include "platform/locale_qt.h"
 #include "platform/message_box_qt.h"
 #include "platform/registry.h"
+#include "platform/shutdown_exit_codes.h"
+#include "platform/ui_thread_qt.h"
 
 #include <QApplication>
 
@@ -23,15 +25,19 @@ int main(int argc, char *argv[])
     // Ties the windows to the installed desktop entry, whose name and icon docks show.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Korvane"));
 
+    // Made before the runner that posts to it, so it goes after the runner has stopped.
+    korvane::QtUiThread uiThread;
     korvane::QtInputBox inputBox;
     korvane::QtMessageBox messageBox;
-    const std::unique_ptr<korvane::CommandRunner> runner = korvane::makeNativeCommandRunner();
+    const std::unique_ptr<korvane::CommandRunner> runner
+        = korvane::makeNativeCommandRunner(uiThread);
     const korvane::QtLocale locale;
     const korvane::SystemClock clock;
     const std::unique_ptr<korvane::Registry> registry = korvane::makeNativeRegistry();
     const std::unique_ptr<korvane::FileLookup> files = korvane::makeNativeFileLookup();
 
-    korvane::MainForm mainForm({ inputBox, messageBox, *runner, locale, clock, *registry, *files });
+    korvane::MainForm mainForm({ inputBox, messageBox, *runner, locale, clock, *registry, *files,
+        korvane::nativeShutdownExitCodes() });
     mainForm.show();
     return QApplication::exec();
 }

@@ -1,5 +1,6 @@
 // Korvane's "shutdown" for Linux: carries out -s -t N, -r -t N and -a through systemd-logind,
 // because the system's own shutdown takes -t and -a as ignored compatibility switches.
+#include "platform/shutdown_exit_codes.h"
 #include "shutdown_arguments.h"
 
 #include <QCoreApplication>
@@ -26,7 +27,8 @@ enum ExitCode {
     ExitUsage = 2,
     ExitNoBus = 3,
     ExitLogind = 4,
-    ExitNothingToCancel = 5,
+    // The window tells this one apart; it reads it from the same place.
+    ExitNothingToCancel = korvane::standInExitCodes.nothingToCancel,
 };
 
 // Long enough for a person to answer a polkit password prompt: a shorter limit would report

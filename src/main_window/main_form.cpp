@@ -33,7 +33,8 @@ MainForm::MainForm(const MainFormServices &services, QWidget *parent)
         Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
             | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , m_services(services)
-    , m_power({ services.inputBox, services.messageBox, services.runner, services.locale })
+    , m_power({ services.inputBox, services.messageBox, services.runner, services.locale,
+          services.shutdownCodes })
 {
     setObjectName(toQString(mainFormDesign.name));
     setWindowTitle(toQString(mainFormDesign.caption));

@@ -26,6 +26,7 @@ struct MainFormServices {
     const Clock &clock;
     Registry &registry;
     const FileLookup &files;
+    ShutdownExitCodes shutdownCodes;
 };
 
 class MainForm final : public QWidget {

@@ -1,6 +1,12 @@
 #pragma once
 
 #include "delay_prompt.h"
+#include "platform/shutdown_exit_codes.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string_view>
 
 namespace korvane {
 
@@ -8,19 +14,24 @@ class CommandRunner;
 class InputBox;
 class Locale;
 class MessageBox;
+struct Command;
 
 struct PowerServices {
     InputBox &inputBox;
     MessageBox &messageBox;
     CommandRunner &runner;
     const Locale &locale;
+    ShutdownExitCodes shutdownCodes;
 };
 
-// Hands shutdown, restart and cancel to the operating system's shutdown program and
-// remembers whether this window has scheduled something it can cancel.
+// Hands shutdown, restart and cancel to the operating system's shutdown program, remembers
+// whether this window has scheduled something it can cancel, and tells the user when the
+// system does not carry a request out: silence has to mean success.
 class PowerActions {
 public:
     explicit PowerActions(const PowerServices &services);
+    PowerActions(const PowerActions &) = delete;
+    PowerActions &operator=(const PowerActions &) = delete;
 
     void schedule(PowerAction action);
     void cancel();
@@ -29,8 +40,15 @@ public:
     [[nodiscard]] bool ActionScheduled() const { return m_actionScheduled; }
 
 private:
+    // The message for a command that could not start (no exit code) or ended unsuccessfully.
+    using FailureText = std::function<std::string_view(std::optional<int> exitCode)>;
+
+    [[nodiscard]] bool start(const Command &command, FailureText failureText);
+
     PowerServices m_services;
     bool m_actionScheduled = false;
+    // A report can come after this object is gone; it holds only a weak reference to this.
+    std::shared_ptr<const PowerActions *> m_self = std::make_shared<const PowerActions *>(this);
 };
 
 } // namespace korvane

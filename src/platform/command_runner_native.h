@@ -6,7 +6,10 @@
 
 namespace korvane {
 
-// The operating system's way of starting programs, for the running program.
-[[nodiscard]] std::unique_ptr<CommandRunner> makeNativeCommandRunner();
+class UiThread;
+
+// The operating system's way of starting programs, for the running program; exit reports
+// go to `uiThread`, which must outlive the runner.
+[[nodiscard]] std::unique_ptr<CommandRunner> makeNativeCommandRunner(UiThread &uiThread);
 
 } // namespace korvane

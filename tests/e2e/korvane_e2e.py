@@ -370,6 +370,31 @@ def scenario_cancel_unscheduled(app, output):
     close_and_check_exit(app)
 
 
+def scenario_refused_schedule(app, output):
+    desktop = app.desktop
+    step("the system refuses the shutdown: a message box says so")
+    app.platform.refuse_schedule()
+    app.click("Command1")
+    confirm_entry(app, SHUTDOWN_PROMPT, None, "poweroff", 600)
+    message = desktop.wait_window(MESSAGE_TITLE)
+    desktop.screenshot(message, os.path.join(output, "message_refused.png"))
+
+    step("the window stays usable: its clock goes on under the message")
+    shown = desktop.title(app.window)
+    wait_for("the clock to tick", lambda: desktop.title(app.window) != shown, timeout=3)
+    desktop.key(message, "Return")
+    desktop.wait_gone(MESSAGE_TITLE)
+
+    step("the refusal left the schedule to cancel: the cancel command, and no message")
+    app.click("Command3")
+    app.wait_commands(2)
+    check(app.actions() == ["poweroff", "cancel"], f"commands: {app.commands()}")
+    # As after any cancel: only time shows that no message follows its end.
+    time.sleep(0.5)
+    check(not desktop.windows(MESSAGE_TITLE), "a message box came up")
+    close_and_check_exit(app)
+
+
 def scenario_about(app, output):
     desktop = app.desktop
     step("two clicks on About open one About window")
@@ -421,6 +446,7 @@ SCENARIOS = {
     "shutdown_then_cancel": scenario_shutdown_then_cancel,
     "bad_entry": scenario_bad_entry,
     "cancel_unscheduled": scenario_cancel_unscheduled,
+    "refused_schedule": scenario_refused_schedule,
     "about": scenario_about,
     "exit_leaves_pending": scenario_exit_leaves_pending,
 }

@@ -77,6 +77,12 @@ class LinuxPlatform:
                 result.append((str(method), list(arguments)))
         return result
 
+    def refuse_schedule(self):
+        """logind answers a schedule as it does when polkit says no."""
+        self.mock.AddMethod("org.freedesktop.login1.Manager", "ScheduleShutdown", "st", "",
+                            "raise dbus.exceptions.DBusException('not authorized',"
+                            " name='org.freedesktop.DBus.Error.AccessDenied')")
+
     def check_schedule(self, command, kind, delay_seconds, before, after):
         """logind is told the moment, to the microsecond: delay_seconds after the entry."""
         check(command[0] == kind, f"logind got {command}, not {kind}")

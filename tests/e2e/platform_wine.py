@@ -6,7 +6,6 @@ every program started here, so nothing can reach even Wine's idea of a power sta
 import os
 import re
 import subprocess
-import time
 
 from e2e_support import Failure, check, step, wait_for
 
@@ -48,7 +47,11 @@ class WinePlatform:
         self.log = os.path.join(self.output, f"{scenario}.commands.log")
         if os.path.exists(self.log):
             os.remove(self.log)
+        self.exit_rules = os.path.join(self.output, f"{scenario}.exit")
+        if os.path.exists(self.exit_rules):
+            os.remove(self.exit_rules)
         self.environment["KORVANE_PROBE_LOG"] = self.windows_path(self.log)
+        self.environment["KORVANE_PROBE_EXIT"] = self.windows_path(self.exit_rules)
         desktop.env.update(self.environment)
         self.wine_output = open(os.path.join(self.output, f"{scenario}.wine.log"), "wb")
         # Our own server first: the services that the first Wine program would start keep
@@ -126,6 +129,12 @@ class WinePlatform:
 
     def tool_starts(self):
         return [run for run in self.probe_runs() if run[0].lower().endswith("\\msinfo32.exe")]
+
+    def refuse_schedule(self):
+        """shutdown.exe answers -s with ERROR_SHUTDOWN_IS_SCHEDULED, as Windows does when
+        a shutdown is already pending."""
+        with open(self.exit_rules, "w", encoding="ascii") as rules:
+            rules.write("-s 1190\n")
 
     def check_schedule(self, command, kind, delay_seconds, before, after):
         """shutdown.exe is given the delay itself, in seconds."""

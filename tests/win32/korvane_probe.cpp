@@ -1,11 +1,33 @@
 // A stand-in program for the runner tests and, as shutdown.exe and msinfo32.exe, for the Wine
 // end-to-end lane: appends one line about how it was started to the file named by
-// KORVANE_PROBE_LOG, then, with "--wait FILE", stays until FILE exists and removes it. It
-// exits with the number in KORVANE_PROBE_EXIT (0 without it), so a test can play a refusal.
+// KORVANE_PROBE_LOG, then, with "--wait FILE", stays until FILE exists and removes it. So that
+// a test can play a refusal, KORVANE_PROBE_EXIT may name a file of "ARGUMENT CODE" lines: the
+// probe exits with the CODE of its first argument's line, otherwise with 0.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
+
+static int exitCode(int argc, wchar_t **argv)
+{
+    wchar_t rules[MAX_PATH] = {};
+    if (argc < 2 || GetEnvironmentVariableW(L"KORVANE_PROBE_EXIT", rules, MAX_PATH) == 0)
+        return 0;
+    FILE *in = _wfopen(rules, L"r");
+    if (!in)
+        return 0;
+    wchar_t argument[64] = {};
+    int code = 0;
+    int result = 0;
+    while (std::fwscanf(in, L"%63ls %d", argument, &code) == 2) {
+        if (std::wstring(argument) == argv[1]) {
+            result = code;
+            break;
+        }
+    }
+    std::fclose(in);
+    return result;
+}
 
 int wmain(int argc, wchar_t **argv)
 {
@@ -34,8 +56,5 @@ int wmain(int argc, wchar_t **argv)
             Sleep(10);
         DeleteFileW(argv[2]); // tells the test that the probe is on its way out
     }
-    wchar_t exitCode[16] = {};
-    if (GetEnvironmentVariableW(L"KORVANE_PROBE_EXIT", exitCode, 16) == 0)
-        return 0;
-    return _wtoi(exitCode);
+    return exitCode(argc, argv);
 }

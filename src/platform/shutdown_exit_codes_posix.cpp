@@ -1,0 +1,10 @@
+#include "shutdown_exit_codes.h"
+
+namespace korvane {
+
+ShutdownExitCodes nativeShutdownExitCodes()
+{
+    return standInExitCodes;
+}
+
+} // namespace korvane
