@@ -421,6 +421,22 @@ def scenario_about(app, output):
     check(app.commands() == [], f"commands: {app.commands()}")
 
 
+def scenario_sys_info(app, output):
+    desktop = app.desktop
+    step("About's Alt+S starts the system information tool the system names, once")
+    app.key("alt+q")
+    about = desktop.wait_window(ABOUT_TITLE)
+    desktop.key(about, "alt+s")
+    started = wait_for("the system information tool", app.platform.tool_starts)
+    check(len(started) == 1 and app.platform.is_sys_info_tool(started[0]),
+          f"started as the tool: {started}")
+    check(not desktop.windows(MESSAGE_TITLE), "a message box came up")
+    desktop.key(about, "Escape")
+    desktop.wait_gone(ABOUT_TITLE)
+    close_and_check_exit(app)
+    check(app.commands() == [], f"commands: {app.commands()}")
+
+
 def scenario_exit_leaves_pending(app, output):
     desktop = app.desktop
     step("Alt+C and Enter schedule a power-off in 600 s")
@@ -449,6 +465,7 @@ SCENARIOS = {
     "refused_schedule": scenario_refused_schedule,
     "about": scenario_about,
     "exit_leaves_pending": scenario_exit_leaves_pending,
+    "sys_info": scenario_sys_info,
 }
 
 

@@ -51,7 +51,16 @@ class LinuxPlatform:
         self.scenarios = {"desktop_entry": scenario_desktop_entry}
 
     def start_session(self, desktop, processes, scenario):
-        pass
+        # The first system information tool the stand-in registry finds on PATH: a script
+        # that records its start.
+        tools = os.path.join(desktop.env["HOME"], "tools")
+        os.makedirs(tools)
+        self.tool_log = os.path.join(desktop.env["HOME"], "tool.log")
+        self.tool = tool = os.path.join(tools, "kinfocenter")
+        with open(tool, "w", encoding="utf-8") as script:
+            script.write(f'#!/bin/sh\necho "$0 $*" >>{shlex.quote(self.tool_log)}\n')
+        os.chmod(tool, 0o755)
+        desktop.env["PATH"] = tools + os.pathsep + desktop.env["PATH"]
 
     def argv(self, scenario, desktop):
         if scenario != "desktop_entry":
@@ -62,6 +71,15 @@ class LinuxPlatform:
     def main_window(self, desktop, process):
         found = desktop.windows(pid=process.pid)
         return found[0] if found else None
+
+    def tool_starts(self):
+        if not os.path.exists(self.tool_log):
+            return []
+        with open(self.tool_log, encoding="utf-8") as log:
+            return log.read().splitlines()
+
+    def is_sys_info_tool(self, start):
+        return start.split(" ")[0] == self.tool
 
     def now(self):
         return realtime_usec()
