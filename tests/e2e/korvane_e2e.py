@@ -181,7 +181,7 @@ class Korvane:
     def __init__(self, desktop, processes, platform, argv):
         self.desktop = desktop
         self.platform = platform
-        self.process = processes.start(argv, desktop.env)
+        self.process = processes.start(argv, desktop.env, **platform.output())
         # Seen as soon as the window exists: the first tick comes a second later.
         self.first_title = None
         started = time.monotonic()

@@ -68,6 +68,9 @@ class LinuxPlatform:
         desktop.env["PATH"] = os.path.join(self.prefix, "bin") + os.pathsep + desktop.env["PATH"]
         return desktop_entry_argv(self.prefix)
 
+    def output(self):
+        return {}
+
     def main_window(self, desktop, process):
         found = desktop.windows(pid=process.pid)
         return found[0] if found else None

@@ -94,6 +94,12 @@ class WinePlatform:
             check(PROBE_MARK in recorder.read(), f"{beside} is not the recording probe")
         return ["wine", self.windows_path(self.program)]
 
+    def output(self):
+        """Where the program's output goes: a file, as the Wine services that it starts
+        would otherwise hold the test's output open."""
+        return {"stdin": subprocess.DEVNULL, "stdout": self.wine_output,
+                "stderr": self.wine_output}
+
     def main_window(self, desktop, process):
         # `wine` becomes the Windows process: its windows carry its pid.
         found = desktop.windows(pid=process.pid)
