@@ -181,7 +181,7 @@ class Korvane:
     def __init__(self, desktop, processes, platform, argv):
         self.desktop = desktop
         self.platform = platform
-        self.process = processes.start(argv, desktop.env, **platform.output())
+        self.process = processes.start(argv, desktop.env, **platform.program_output())
         # Seen as soon as the window exists: the first tick comes a second later.
         self.first_title = None
         started = time.monotonic()
@@ -325,6 +325,7 @@ def scenario_bad_entry(app, output):
     step("restart, entry abc: the message, then the second prompt")
     app.click("Command2")
     prompt = desktop.wait_window(RESTART_PROMPT)
+    desktop.screenshot(prompt, os.path.join(output, "prompt_restart.png"))
     desktop.key(prompt, "ctrl+a")
     desktop.type(prompt, "abc")
     desktop.key(prompt, "Return")

@@ -68,7 +68,7 @@ class LinuxPlatform:
         desktop.env["PATH"] = os.path.join(self.prefix, "bin") + os.pathsep + desktop.env["PATH"]
         return desktop_entry_argv(self.prefix)
 
-    def output(self):
+    def program_output(self):
         return {}
 
     def main_window(self, desktop, process):

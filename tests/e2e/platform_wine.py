@@ -7,7 +7,7 @@ import os
 import re
 import subprocess
 
-from e2e_support import Failure, check, step, wait_for
+from e2e_support import STARTUP_CAPTION, Failure, check, step, wait_for
 
 # Wine's builtin shutdown.exe may only load as a native file, which the prefix does not
 # have: it fails to start instead of running. mscoree and mshtml would offer downloads.
@@ -94,7 +94,7 @@ class WinePlatform:
             check(PROBE_MARK in recorder.read(), f"{beside} is not the recording probe")
         return ["wine", self.windows_path(self.program)]
 
-    def output(self):
+    def program_output(self):
         """Where the program's output goes: a file, as the Wine services that it starts
         would otherwise hold the test's output open."""
         return {"stdin": subprocess.DEVNULL, "stdout": self.wine_output,
@@ -211,6 +211,7 @@ def scenario_installer(app, output):
           f"EstimatedSize {size_kb} KB, on disk {on_disk} KB")
 
     step("the installed program shows its main window; Alt+F4 ends it")
+    check(app.first_title == STARTUP_CAPTION, f"the first caption was {app.first_title!r}")
     desktop.screenshot(app.window, os.path.join(output, "installed_main_window.png"))
     app.key("alt+F4")
     check(app.wait_exit() == 0, "closing the installed program did not end it cleanly")
