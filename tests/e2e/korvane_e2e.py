@@ -29,6 +29,8 @@ CLOCK_CAPTION = re.compile(r"^当前时间: (\d{1,2}):(\d\d):(\d\d)(?: ([AP]M))?
 SHUTDOWN_PROMPT = "关机倒计时(分)"
 RESTART_PROMPT = "重启倒计时(分)"
 ABOUT_TITLE = "关于 Korvane"
+# The middle of the About window's OK button, in pixels at 96 dots per inch.
+ABOUT_OK_CENTRE = (322, 139)
 
 CLIENT_SIZE = (289, 200)
 FRAME_ORIGIN = (8, 8)
@@ -142,9 +144,13 @@ class Desktop:
         return self.xdotool("getwindowname", window, check_result=False).rstrip("\n")
 
     def geometry(self, window):
-        text = self.xdotool("getwindowgeometry", "--shell", window)
-        values = dict(line.split("=", 1) for line in text.split())
-        return tuple(int(values[key]) for key in ("X", "Y", "WIDTH", "HEIGHT"))
+        """Where the window is on the screen, and its size. Not xdotool's getwindowgeometry:
+        for a window inside the window manager's frame it adds the offset in the frame, the
+        title bar's height, to the position."""
+        text = self.run("xwininfo", "-id", window)
+        values = dict(line.strip().split(": ", 1) for line in text.splitlines() if ": " in line)
+        return tuple(int(values[key]) for key in (
+            "Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
 
     def wait_window(self, title, timeout=10.0):
         return wait_for(f"a window titled {title}", lambda: self.windows(title), timeout)[0]
@@ -432,7 +438,9 @@ def scenario_sys_info(app, output):
     check(len(started) == 1 and app.platform.is_sys_info_tool(started[0]),
           f"started as the tool: {started}")
     check(not desktop.windows(MESSAGE_TITLE), "a message box came up")
-    desktop.key(about, "Escape")
+    # A click on OK, not a key: the tool's start may still be moving the keyboard focus.
+    x, y, _, _ = desktop.geometry(about)
+    desktop.click_at(x + ABOUT_OK_CENTRE[0], y + ABOUT_OK_CENTRE[1])
     desktop.wait_gone(ABOUT_TITLE)
     close_and_check_exit(app)
     check(app.commands() == [], f"commands: {app.commands()}")
