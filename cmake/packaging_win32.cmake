@@ -17,12 +17,16 @@ set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/src/app/icons/korvane.ico)
 set(CPACK_NSIS_MUI_UNIICON ${CPACK_NSIS_MUI_ICON})
 set(CPACK_KORVANE_PROGRAM korvane.exe)
 
-# The installer's version record says what the program's says: 1.0.0.0 and "1.00".
-set(CPACK_KORVANE_VERSION_QUAD
-    "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0")
-string(LENGTH "${PROJECT_VERSION_MINOR}" minor_digits)
-if(minor_digits LESS 2)
-    set(CPACK_KORVANE_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.0${PROJECT_VERSION_MINOR}")
-else()
-    set(CPACK_KORVANE_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}")
+# The installer's version record says what the program's says: 1.0.0.0 and "1.00". The top
+# level derives both from project(VERSION) where the program's resources are made from it.
+if(NOT DEFINED KORVANE_VERSION_QUAD)
+    set(KORVANE_VERSION_QUAD
+        "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0")
+    if(PROJECT_VERSION_MINOR LESS 10)
+        set(KORVANE_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.0${PROJECT_VERSION_MINOR}")
+    else()
+        set(KORVANE_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}")
+    endif()
 endif()
+set(CPACK_KORVANE_VERSION_QUAD "${KORVANE_VERSION_QUAD}")
+set(CPACK_KORVANE_VERSION_TEXT "${KORVANE_VERSION_TEXT}")

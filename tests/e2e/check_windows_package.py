@@ -3,7 +3,7 @@
 what can be seen without running it: the ZIP holds korvane.exe alone, and the installer
 carries the program's version record. tests/e2e/platform_wine.py runs the installer.
 
-usage: check_windows_package.py BUILD_FOLDER OUTPUT_FOLDER
+usage: check_windows_package.py BUILD_FOLDER OUTPUT_FOLDER VERSION
 """
 
 import os
@@ -36,7 +36,7 @@ def version_record(data):
 
 
 def main():
-    build, output = sys.argv[1:3]
+    build, output, version = sys.argv[1:4]
     shutil.rmtree(output, ignore_errors=True)
     os.makedirs(output)
     with open(os.path.join(output, "cpack.log"), "wb") as log:
@@ -45,8 +45,8 @@ def main():
             sys.exit(f"cpack failed; see {log.name}")
 
     failures = []
-    archive = os.path.join(output, "korvane-1.0.0-win64.zip")
-    installer = os.path.join(output, "korvane-1.0.0-win64.exe")
+    archive = os.path.join(output, f"korvane-{version}-win64.zip")
+    installer = os.path.join(output, f"korvane-{version}-win64.exe")
     with zipfile.ZipFile(archive) as zipped:
         names = zipped.namelist()
         if names != ["korvane.exe"]:

@@ -195,9 +195,10 @@ def scenario_installer(app, output):
         check(program.encode("utf-16-le") in link.read(), "the shortcut does not name korvane.exe")
     values = platform.registry_values(desktop, UNINSTALL_KEY)
     check(values is not None, f"no uninstall entry {UNINSTALL_KEY}")
+    version = re.fullmatch(r"korvane-(.+)-win64\.exe", os.path.basename(platform.installer))
     expected = {
         "DisplayName": "Korvane",
-        "DisplayVersion": "1.0.0",
+        "DisplayVersion": version[1] if version else None,
         "Publisher": "Korvane developers",
         "DisplayIcon": program,
         "InstallLocation": INSTALL_FOLDER,
