@@ -1,6 +1,6 @@
 // A stand-in program for the runner tests: appends one line about how it was started to the
 // file named by KORVANE_PROBE_LOG, then, with "--wait FILE", stays until FILE exists and
-// removes it.
+// removes it; with "--exit N", ends with exit code N.
 #include <windows.h>
 
 #include <cstdio>
@@ -33,5 +33,7 @@ int wmain(int argc, wchar_t **argv)
             Sleep(10);
         DeleteFileW(argv[2]); // tells the test that the probe is on its way out
     }
+    if (argc == 3 && std::wstring(argv[1]) == L"--exit")
+        return _wtoi(argv[2]);
     return 0;
 }
