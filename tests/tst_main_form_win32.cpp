@@ -136,6 +136,14 @@ TEST_F(Win32MainForm, TabOrderFollowsTheTabIndex)
         testing::pressKey(GetFocus(), WM_KEYDOWN, VK_TAB);
         EXPECT_EQ(GetFocus(), form->control(buttons[i % buttons.size()]->name)) << i;
     }
+    // Tabbing onto a button does not make it the window's default.
+    for (const ControlDesign *button : buttons) {
+        EXPECT_EQ(
+            GetWindowLongPtrW(form->control(button->name), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON)
+            << button->name;
+    }
+    testing::pressKey(GetFocus(), WM_KEYDOWN, VK_RETURN);
+    EXPECT_TRUE(fakes.inputBox.prompts.empty());
 }
 
 struct ClickCase {
