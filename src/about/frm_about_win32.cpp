@@ -58,8 +58,6 @@ LRESULT frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         win32::useDialogKeys(m_hwnd);
         SetWindowTextW(m_hwnd, widen(std::string(frmAboutDesign.caption)).c_str());
         m_controls.create(m_hwnd, frmAboutDesign, "cmdOK");
-        SendMessageW(m_controls.find("picIcon"), STM_SETICON,
-            wParamOf(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1))), 0);
         layout(win32::windowDpi(m_hwnd), nullptr);
         Form_Load();
         return 0;
@@ -103,6 +101,12 @@ void frmAbout::layout(UINT dpi, const RECT *suggested)
 {
     m_dpi = dpi;
     m_controls.layout(dpi);
+    // The application icon at 32 pixels of 96 dpi, in the size the screen needs.
+    const int iconSize = MulDiv(32, static_cast<int>(dpi), 96);
+    win32::ScopedIcon icon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
+        MAKEINTRESOURCEW(1), IMAGE_ICON, iconSize, iconSize, LR_DEFAULTCOLOR)));
+    SendMessageW(m_controls.find("picIcon"), STM_SETICON, wParamOf(icon.get()), 0);
+    m_icon = std::move(icon);
     const SIZE client { win32::scale(frmAboutDesign.client.width, dpi),
         win32::scale(frmAboutDesign.client.height, dpi) };
     if (suggested) {

@@ -45,6 +45,7 @@ private:
     win32::ScopedWindow m_owner;
     win32::FormControls m_controls;
     std::map<std::uint32_t, win32::ScopedBrush> m_brushes;
+    win32::ScopedIcon m_icon;
     UINT m_dpi = 96;
 };
 

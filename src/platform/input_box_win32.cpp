@@ -4,6 +4,7 @@
 
 #include "windows_api.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -84,14 +85,22 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         SetDlgItemTextW(dialog, inputBoxPromptId, request->prompt.c_str());
         const HWND edit = GetDlgItem(dialog, inputBoxEditId);
         SetWindowTextW(edit, request->text.c_str());
-        // Over the owner's centre, where such boxes open.
+        // Over the owner's centre, where such boxes open, but whole on the owner's screen.
         if (const HWND owner = GetWindow(dialog, GW_OWNER)) {
             RECT ownerRect {}, box {};
             GetWindowRect(owner, &ownerRect);
             GetWindowRect(dialog, &box);
+            MONITORINFO monitor {};
+            monitor.cbSize = sizeof monitor;
+            GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
+            const RECT &work = monitor.rcWork;
+            const LONG width = box.right - box.left;
+            const LONG height = box.bottom - box.top;
+            const LONG left = (ownerRect.left + ownerRect.right - width) / 2;
+            const LONG top = (ownerRect.top + ownerRect.bottom - height) / 2;
             SetWindowPos(dialog, nullptr,
-                (ownerRect.left + ownerRect.right - (box.right - box.left)) / 2,
-                (ownerRect.top + ownerRect.bottom - (box.bottom - box.top)) / 2, 0, 0,
+                std::clamp(left, work.left, std::max(work.left, work.right - width)),
+                std::clamp(top, work.top, std::max(work.top, work.bottom - height)), 0, 0,
                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
         SetFocus(edit);

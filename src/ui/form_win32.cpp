@@ -3,6 +3,8 @@
 #include "dpi_win32.h"
 #include "platform/text_win32.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <climits>
 
@@ -37,6 +39,19 @@ ControlClass controlClass(const ControlDesign &design, bool isDefault)
         break;
     }
     return { nullptr, 0 };
+}
+
+// The dialog manager makes a push button the default one when the Tab key moves the focus
+// onto it, and Enter then presses it. Only the designed default may be one: the others say
+// they are no push button that could be made the default, and stay clickable buttons.
+LRESULT CALLBACK neverDefault(
+    HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (message == WM_GETDLGCODE)
+        return DefSubclassProc(button, message, wParam, lParam) & ~DLGC_UNDEFPUSHBUTTON;
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(button, neverDefault, 0);
+    return DefSubclassProc(button, message, wParam, lParam);
 }
 
 int tabOrder(const ControlDesign *design)
@@ -75,8 +90,11 @@ void FormControls::create(HWND parent, const FormDesign &design, std::string_vie
             = CreateWindowExW(0, kind.className, controlText(control->caption).c_str(),
                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, 0, 0, 0, 0, parent,
                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-        if (window)
-            m_entries.push_back({ control, window, id });
+        if (!window)
+            continue;
+        if (control->kind == ControlKind::Button && control->name != defaultButton)
+            SetWindowSubclass(window, neverDefault, 0, 0);
+        m_entries.push_back({ control, window, id });
     }
     for (const Entry &entry : m_entries) {
         if (entry.design->kind == ControlKind::Frame)

@@ -58,7 +58,13 @@ struct WindowTraits {
     static void close(HWND window) { DestroyWindow(window); }
 };
 
+struct IconTraits {
+    static HICON invalid() { return nullptr; }
+    static void close(HICON icon) { DestroyIcon(icon); }
+};
+
 using ScopedHandle = Scoped<HANDLE, KernelHandleTraits>;
+using ScopedIcon = Scoped<HICON, IconTraits>;
 using ScopedFont = Scoped<HFONT, GdiObjectTraits<HFONT>>;
 using ScopedBrush = Scoped<HBRUSH, GdiObjectTraits<HBRUSH>>;
 using ScopedWindow = Scoped<HWND, WindowTraits>;

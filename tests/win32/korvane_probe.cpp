@@ -1,8 +1,9 @@
 // A stand-in program for the runner tests and, as shutdown.exe and msinfo32.exe, for the Wine
 // end-to-end lane: appends one line about how it was started to the file named by
-// KORVANE_PROBE_LOG, then, with "--wait FILE", stays until FILE exists and removes it. So that
-// a test can play a refusal, KORVANE_PROBE_EXIT may name a file of "ARGUMENT CODE" lines: the
-// probe exits with the CODE of its first argument's line, otherwise with 0.
+// KORVANE_PROBE_LOG, then, with "--wait FILE", stays until FILE exists and removes it; with
+// "--exit N", ends with exit code N. So that a test can play a refusal, KORVANE_PROBE_EXIT may
+// name a file of "ARGUMENT CODE" lines: the probe exits with the CODE of its first argument's
+// line, otherwise with 0.
 #include <windows.h>
 
 #include <cstdio>
@@ -56,5 +57,7 @@ int wmain(int argc, wchar_t **argv)
             Sleep(10);
         DeleteFileW(argv[2]); // tells the test that the probe is on its way out
     }
+    if (argc == 3 && std::wstring(argv[1]) == L"--exit")
+        return _wtoi(argv[2]);
     return exitCode(argc, argv);
 }
