@@ -63,7 +63,7 @@ void PowerActions::cancel()
     m_actionScheduled = false;
 }
 
-bool PowerActions::start(const Command &command, FailureText failureText)
+bool PowerActions::start(const Command &command, const FailureText &failureText)
 {
     const std::weak_ptr<const PowerActions *> self = m_self;
     const auto onExit = [self, failureText](int exitCode) {

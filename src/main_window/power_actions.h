@@ -43,7 +43,7 @@ private:
     // The message for a command that could not start (no exit code) or ended unsuccessfully.
     using FailureText = std::function<std::string_view(std::optional<int> exitCode)>;
 
-    [[nodiscard]] bool start(const Command &command, FailureText failureText);
+    [[nodiscard]] bool start(const Command &command, const FailureText &failureText);
 
     PowerServices m_services;
     bool m_actionScheduled = false;

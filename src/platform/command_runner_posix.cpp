@@ -38,6 +38,10 @@ public:
         ExitReport onExit;
     };
     using Entry = std::list<Child>;
+    struct Report {
+        ExitReport onExit;
+        int exitCode;
+    };
 
     // Throws std::system_error when the wake-up fd or the thread cannot be made.
     explicit Reaper(UiThread &uiThread)
@@ -64,7 +68,7 @@ public:
         wake();
         m_thread.join();
         // Those that have already ended need not stay zombies while the process goes on.
-        std::vector<std::pair<ExitReport, int>> unreported;
+        std::vector<Report> unreported;
         reapEnded(unreported);
         for (const Child &child : m_children) {
             if (child.pidfd >= 0)
@@ -105,7 +109,7 @@ private:
     void run()
     {
         std::vector<pollfd> fds;
-        std::vector<std::pair<ExitReport, int>> reports;
+        std::vector<Report> reports;
         while (true) {
             int timeout = -1;
             fds.assign(1, pollfd { m_wake, POLLIN, 0 });
@@ -130,11 +134,11 @@ private:
             }
             reapEnded(reports);
             const std::weak_ptr<const bool> alive = m_alive;
-            for (auto &[onExit, exitCode] : reports) {
+            for (Report &report : reports) {
                 // The runner may be gone by the time the task runs; its reports go with it.
-                m_uiThread.post([alive, onExit = std::move(onExit), exitCode] {
+                m_uiThread.post([alive, report = std::move(report)] {
                     if (!alive.expired())
-                        onExit(exitCode);
+                        report.onExit(report.exitCode);
                 });
             }
             reports.clear();
@@ -142,7 +146,7 @@ private:
     }
 
     // Reaps each watched program that has ended; collects the reports to post.
-    void reapEnded(std::vector<std::pair<ExitReport, int>> &reports)
+    void reapEnded(std::vector<Report> &reports)
     {
         const std::lock_guard lock(m_mutex);
         for (auto child = m_children.begin(); child != m_children.end();) {
@@ -156,7 +160,7 @@ private:
             if (reaped == child->pid && child->onExit) {
                 const int exitCode
                     = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-                reports.emplace_back(std::move(child->onExit), exitCode);
+                reports.push_back({ std::move(child->onExit), exitCode });
             }
             if (child->pidfd >= 0)
                 close(child->pidfd);
