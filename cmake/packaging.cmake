@@ -1,5 +1,6 @@
-# cpack -G DEB in the build folder: a package for Debian 12 that installs what the install
-# rules name, under /usr.
+# cpack in the build folder packages what the install rules name: on Linux `-G DEB`, a
+# package for Debian 12 under /usr; on Windows `-G "ZIP;NSIS"`, a ZIP holding the program
+# and an installer (cmake/packaging_win32.cmake).
 set(CPACK_PACKAGE_NAME korvane)
 set(CPACK_PACKAGE_VENDOR "Korvane developers")
 set(CPACK_PACKAGE_CONTACT "Korvane developers <korvane@example.org>")
@@ -9,6 +10,12 @@ set(CPACK_PACKAGE_DESCRIPTION
  cancels such a pending action, through systemd-logind. Its windows are in Simplified\
  Chinese.")
 set(CPACK_STRIP_FILES ON)
+
+if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/packaging_win32.cmake)
+    include(CPack)
+    return()
+endif()
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")

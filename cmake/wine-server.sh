@@ -9,8 +9,18 @@ unset DISPLAY WAYLAND_DISPLAY
 case "${1:-}" in
 start)
     mkdir -p "$WINEPREFIX"
+    # Without an X server Wine refuses to make windows ("no driver could be loaded"); its
+    # null display driver makes them, unseen, so the window tests run headless. Set before
+    # the prefix boots: a desktop process that came up without a driver stalls every
+    # later program for seconds.
+    if [ ! -e "$WINEPREFIX/user.reg" ]; then
+        printf '%s\n' 'WINE REGISTRY Version 2' '#arch=win64' '' \
+            '[Software\\Wine\\Drivers]' '"Graphics"="null"' >"$WINEPREFIX/user.reg"
+    fi
     wineserver -p </dev/null >/dev/null 2>&1
     wine wineboot --init </dev/null >/dev/null 2>&1
+    # A prefix made before this setting gets it now.
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
     ;;
 stop)
     wineserver -k || true

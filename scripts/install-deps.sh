@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Korvane needs that are missing: "run" for building and
-# starting it, "package" for also making its Debian package, "test" for building it and
-# running every test, "bench" for bench/run.sh.
+# starting it, "package" for also making its Debian package, "windows-release" for the
+# Windows ZIP and installer, "test" for building it and running every test, "bench" for
+# bench/run.sh.
 set -euo pipefail
 
 purpose=${1:-run}
@@ -11,6 +12,9 @@ run) ;;
 package)
     packages+=(dpkg-dev file)
     ;;
+windows-release)
+    packages+=(g++-mingw-w64-x86-64-posix nsis)
+    ;;
 test)
     packages+=(libgtest-dev clang-format dbus-daemon python3-dbusmock python3-dbus)
     # Fuzzers, sanitizers and static analysis.
@@ -19,12 +23,14 @@ test)
     packages+=(xvfb openbox xdotool x11-utils imagemagick desktop-file-utils appstream dpkg-dev file)
     # The Windows code, cross-built and run under Wine.
     packages+=(googletest g++-mingw-w64-x86-64-posix wine wine64)
+    # The Windows ZIP and installer, made and tried under Wine.
+    packages+=(nsis)
     ;;
 bench)
     packages+=(libx11-dev xvfb xdotool dbus-daemon dbus-bin python3-dbusmock)
     ;;
 *)
-    echo "usage: $0 [run|package|test|bench]" >&2
+    echo "usage: $0 [run|package|windows-release|test|bench]" >&2
     exit 2
     ;;
 esac

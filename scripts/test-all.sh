@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Korvane with warnings as errors and runs every test lane: the native tests, the same
-# tests under ASan and UBSan, the Windows code under Wine, the fuzzers for a bounded time,
-# then the static analysers and the formatting check.
+# tests under ASan and UBSan, the Windows code and the Windows program under Wine, the fuzzers
+# for a bounded time, then the static analysers and the formatting check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,6 +16,7 @@ ctest --preset asan
 cmake --preset win32
 cmake --build --preset win32
 ctest --preset win32
+ctest --preset win32-e2e
 
 cmake --preset fuzz
 cmake --build --preset fuzz --target fuzzers

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "fakes.h"
-#include "main_window/main_form.h"
+#include "main_window/main_form_services.h"
 
 namespace korvane::testing {
 

@@ -1,5 +1,6 @@
 #include "platform/command_runner_win32.h"
 #include "platform/text_win32.h"
+#include "platform/ui_thread_win32.h"
 #include "win32/probe_log.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -148,6 +150,58 @@ TEST_F(Win32Runner, PathWithBlankIsNeverSplitAtTheBlank)
     const std::vector<testing::ProbeRun> started = runs(1);
     ASSERT_EQ(started.size(), 1U);
     EXPECT_EQ(fs::path(started[0].module), tool);
+}
+
+// Runs the thread's messages, as the program's loop would, until `done` or the patience is
+// spent.
+bool pumpUntil(const std::function<bool()> &done, int patienceMs = 5000)
+{
+    for (int waited = 0; !done() && waited < patienceMs; waited += 10) {
+        MSG message {};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+        Sleep(10);
+    }
+    return done();
+}
+
+TEST_F(Win32Runner, ReportsTheExitCodeOnTheUiThread)
+{
+    Win32UiThread uiThread;
+    Win32CommandRunner reporting(&uiThread);
+    std::optional<int> code;
+    DWORD thread = 0;
+
+    ASSERT_TRUE(reporting.start(
+        { narrow(probe.wstring()), { "--exit", "3" } }, WindowStyle::Hidden, [&](int exitCode) {
+            code = exitCode;
+            thread = GetCurrentThreadId();
+        }));
+
+    ASSERT_TRUE(pumpUntil([&] { return code.has_value(); }));
+    EXPECT_EQ(*code, 3);
+    EXPECT_EQ(thread, GetCurrentThreadId());
+}
+
+TEST_F(Win32Runner, ProgramOutlivingTheRunnerIsLeftAloneAndNeverReported)
+{
+    const fs::path release = root / "release";
+    Win32UiThread uiThread;
+    bool reported = false;
+    {
+        Win32CommandRunner reporting(&uiThread);
+        ASSERT_TRUE(
+            reporting.start({ narrow(probe.wstring()), { "--wait", narrow(release.wstring()) } },
+                WindowStyle::Hidden, [&](int) { reported = true; }));
+        ASSERT_EQ(runs(1).size(), 1U);
+    }
+
+    // Still running after the runner went: it takes the release file and ends by itself.
+    std::ofstream(release) << "go";
+    EXPECT_TRUE(pumpUntil([&] { return !fs::exists(release); }));
+    Sleep(200); // time for an exit report, were one coming
+    pumpUntil([] { return false; }, 100);
+    EXPECT_FALSE(reported);
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "locale_number_cases.h"
 #include "platform/locale_qt.h"
 
 #include <QTest>
@@ -22,26 +23,10 @@ void TestLocaleQt::toNumber_data()
     QTest::addColumn<bool>("isNumber");
     QTest::addColumn<double>("value");
 
-    const QLocale c = QLocale::c();
-    const QLocale german(QLocale::German, QLocale::Germany);
-    QTest::newRow("whole") << c << QStringLiteral("10") << true << 10.0;
-    QTest::newRow("fraction") << c << QStringLiteral("1.5") << true << 1.5;
-    QTest::newRow("negative") << c << QStringLiteral("-0.5") << true << -0.5;
-    QTest::newRow("blanks around") << c << QStringLiteral("  7 ") << true << 7.0;
-    QTest::newRow("tab around") << c << QStringLiteral("\t7\t") << true << 7.0;
-    QTest::newRow("empty") << c << QString() << false << 0.0;
-    QTest::newRow("only blanks") << c << QStringLiteral("   ") << false << 0.0;
-    QTest::newRow("letters") << c << QStringLiteral("abc") << false << 0.0;
-    QTest::newRow("number then letters") << c << QStringLiteral("10abc") << false << 0.0;
-    QTest::newRow("two numbers") << c << QStringLiteral("1 2") << false << 0.0;
-    QTest::newRow("nan") << c << QStringLiteral("nan") << false << 0.0;
-    QTest::newRow("inf") << c << QStringLiteral("inf") << false << 0.0;
-    QTest::newRow("minus inf") << c << QStringLiteral("-inf") << false << 0.0;
-    QTest::newRow("overflow") << c << QStringLiteral("1e999") << false << 0.0;
-    QTest::newRow("comma locale") << german << QStringLiteral("2,5") << true << 2.5;
-    QTest::newRow("comma locale, whole") << german << QStringLiteral("999999") << true << 999999.0;
-    QTest::newRow("comma locale, point is no decimal")
-        << german << QStringLiteral("2.5") << false << 0.0;
+    for (const testing::NumberCase &row : testing::numberCases) {
+        QTest::newRow(row.name) << QLocale(QString::fromLatin1(row.locale))
+                                << QString::fromUtf8(row.text) << row.isNumber << row.value;
+    }
 }
 
 void TestLocaleQt::toNumber()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "about/sys_info.h"
+#include "main_form_services.h"
 #include "power_actions.h"
 
 #include <QPointer>
@@ -13,22 +13,8 @@ class QTimer;
 
 namespace korvane {
 
-class Clock;
-class FileLookup;
-class Registry;
 class frmAbout;
 struct ControlDesign;
-
-struct MainFormServices {
-    InputBox &inputBox;
-    MessageBox &messageBox;
-    CommandRunner &runner;
-    const Locale &locale;
-    const Clock &clock;
-    Registry &registry;
-    const FileLookup &files;
-    ShutdownExitCodes shutdownCodes;
-};
 
 class MainForm final : public QWidget {
     Q_OBJECT

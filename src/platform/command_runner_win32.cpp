@@ -1,8 +1,11 @@
 #include "command_runner_win32.h"
 
 #include "text_win32.h"
+#include "ui_thread.h"
 
-#include <windows.h>
+#include "windows_api.h"
+
+#include <map>
 
 namespace korvane {
 
@@ -54,7 +57,70 @@ std::wstring windowsCommandLine(const Command &command)
     return line;
 }
 
-bool Win32CommandRunner::start(const Command &command, WindowStyle style, ExitReport /*onExit*/)
+// One started program whose end is being waited for. It stays where it is until its wait is
+// unregistered, so the pool's callback can read it without a lock.
+struct ProcessWaiter {
+    HANDLE process = nullptr;
+    HANDLE wait = nullptr;
+    ExitReport onExit;
+    UiThread *uiThread = nullptr;
+    std::weak_ptr<Win32RunnerWaits> waits;
+    unsigned long id = 0;
+};
+
+// Touched on the user-interface thread only.
+struct Win32RunnerWaits {
+    std::map<unsigned long, std::unique_ptr<ProcessWaiter>> waiting;
+    unsigned long nextId = 1;
+};
+
+namespace {
+
+void release(ProcessWaiter &waiter)
+{
+    // Waits for a callback that is running right now, so nothing reads the waiter later.
+    if (waiter.wait)
+        UnregisterWaitEx(waiter.wait, INVALID_HANDLE_VALUE);
+    CloseHandle(waiter.process);
+}
+
+void CALLBACK processEnded(void *context, BOOLEAN /*timedOut: never, the wait is INFINITE*/)
+{
+    const ProcessWaiter &waiter = *static_cast<const ProcessWaiter *>(context);
+    DWORD exitCode = 0;
+    GetExitCodeProcess(waiter.process, &exitCode);
+    waiter.uiThread->post(
+        [waits = waiter.waits, id = waiter.id, code = static_cast<int>(exitCode)] {
+            // The runner may have gone meanwhile: then there is no one to tell.
+            const auto owner = waits.lock();
+            if (!owner)
+                return;
+            const auto found = owner->waiting.find(id);
+            if (found == owner->waiting.end())
+                return;
+            const std::unique_ptr<ProcessWaiter> ended = std::move(found->second);
+            owner->waiting.erase(found);
+            release(*ended);
+            ended->onExit(code);
+        });
+}
+
+} // namespace
+
+Win32CommandRunner::Win32CommandRunner(UiThread *uiThread)
+    : m_uiThread(uiThread)
+    , m_waits(std::make_shared<Win32RunnerWaits>())
+{
+}
+
+Win32CommandRunner::~Win32CommandRunner()
+{
+    // The programs themselves run on; only our waits and handles end here.
+    for (auto &[id, waiter] : m_waits->waiting)
+        release(*waiter);
+}
+
+bool Win32CommandRunner::start(const Command &command, WindowStyle style, ExitReport onExit)
 {
     if (command.program.empty())
         return false;
@@ -74,9 +140,27 @@ bool Win32CommandRunner::start(const Command &command, WindowStyle style, ExitRe
     if (!CreateProcessW(application.empty() ? nullptr : application.c_str(), line.data(), nullptr,
             nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return false;
-
     CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+
+    if (!onExit || !m_uiThread) {
+        CloseHandle(process.hProcess);
+        return true;
+    }
+
+    auto waiter = std::make_unique<ProcessWaiter>();
+    waiter->process = process.hProcess;
+    waiter->onExit = std::move(onExit);
+    waiter->uiThread = m_uiThread;
+    waiter->waits = m_waits;
+    waiter->id = m_waits->nextId++;
+    if (!RegisterWaitForSingleObject(&waiter->wait, waiter->process, processEnded, waiter.get(),
+            INFINITE, WT_EXECUTEONLYONCE)) {
+        // Started all the same; only its end goes unreported.
+        waiter->wait = nullptr;
+        release(*waiter);
+        return true;
+    }
+    m_waits->waiting.emplace(waiter->id, std::move(waiter));
     return true;
 }
 

@@ -1,33 +1,34 @@
 #!/usr/bin/python3
 """Drives the installed Korvane like a person: on an X server of its own (Xvfb with openbox),
-with mouse clicks at the buttons' designed places and keys through xdotool, against the mock
-logind on the private bus that tests/linux_power/private_bus.sh starts around this script.
+with mouse clicks at the buttons' designed places and keys through xdotool. One driver for
+both front ends; a platform adapter starts the program and says what commands reached the
+system: platform_linux.py (the Qt program against the mock logind on the private bus that
+tests/linux_power/private_bus.sh starts around this script) and platform_wine.py (korvane.exe
+under Wine, with a recording shutdown.exe beside it).
 
-usage: private_bus.sh korvane_e2e.py --prefix PREFIX --output FOLDER SCENARIO
+usage: private_bus.sh korvane_e2e.py --platform linux --prefix PREFIX --output FOLDER SCENARIO
+       korvane_e2e.py --platform wine --prefix FOLDER --output FOLDER SCENARIO
 """
 
 import argparse
-import configparser
 import ctypes
 import os
 import random
 import re
-import shlex
+import shutil
 import signal
 import subprocess
 import sys
 import tempfile
 import time
 
-import dbus
+from e2e_support import MESSAGE_TITLE, STARTUP_CAPTION, Failure, check, step, wait_for
 
-STARTUP_CAPTION = "程序加载中..."
-CLOCK_CAPTION = re.compile(r"^当前时间: (\d\d):(\d\d):(\d\d)$")
+# The locale's long time: 24 hours, or 12 with AM and PM (Wine's en-US).
+CLOCK_CAPTION = re.compile(r"^当前时间: (\d{1,2}):(\d\d):(\d\d)(?: ([AP]M))?$")
 SHUTDOWN_PROMPT = "关机倒计时(分)"
 RESTART_PROMPT = "重启倒计时(分)"
-MESSAGE_TITLE = "Korvane"
 ABOUT_TITLE = "关于 Korvane"
-DESKTOP_ID = "org.example.Korvane"
 
 CLIENT_SIZE = (289, 200)
 FRAME_ORIGIN = (8, 8)
@@ -41,43 +42,6 @@ BUTTONS = {
     "Command6": (136, 128, 105, 41),
 }
 
-class Failure(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-
-
-def step(text):
-    print(f"-- {text}", flush=True)
-
-
-def wait_for(what, probe, timeout=10.0, interval=0.05):
-    """Polls probe until it returns something true, and returns that."""
-    deadline = time.monotonic() + timeout
-    while True:
-        value = probe()
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            raise Failure(f"timed out waiting for {what}")
-        time.sleep(interval)
-
-
-def private_bus_address():
-    """The harness's bus, or a refusal: nothing here may reach the machine's own bus."""
-    folder = os.environ.get("KORVANE_PRIVATE_BUS_DIR", "")
-    address = os.environ.get("DBUS_SYSTEM_BUS_ADDRESS", "")
-    session = os.environ.get("DBUS_SESSION_BUS_ADDRESS", "")
-    if (not os.path.isabs(folder) or folder.startswith(("/run/", "/var/"))
-            or address != f"unix:path={folder}/system_bus_socket"
-            or not session.startswith(f"unix:path={folder}/")
-            or os.environ.get("KORVANE_MOCK_LOGIND") != "yes"):
-        sys.exit("run through tests/linux_power/private_bus.sh, never against the machine's bus")
-    return address
-
 
 def die_with_parent():
     # PR_SET_PDEATHSIG: a child outlives neither this script nor a ctest time-out's kill.
@@ -85,7 +49,8 @@ def die_with_parent():
 
 
 class Processes:
-    """Everything this run starts, ended in reverse order."""
+    """Everything this run starts, and how to stop what it cannot wait for, ended in reverse
+    order."""
 
     def __init__(self):
         self.started = []
@@ -95,9 +60,14 @@ class Processes:
         self.started.append(process)
         return process
 
+    def on_end(self, stop):
+        self.started.append(stop)
+
     def end_all(self):
         for process in reversed(self.started):
-            if process.poll() is None:
+            if callable(process):
+                process()
+            elif process.poll() is None:
                 process.terminate()
                 try:
                     process.wait(timeout=5)
@@ -109,16 +79,14 @@ class Processes:
 class Desktop:
     """An X server on a free display with a window manager, and xdotool to work it."""
 
-    def __init__(self, processes, scratch):
+    def __init__(self, processes, scratch, environment):
         self.env = {
             "PATH": os.environ["PATH"],
             "HOME": scratch,
             "XDG_RUNTIME_DIR": scratch,
             "XDG_CONFIG_HOME": os.path.join(scratch, "config"),
             "LC_ALL": "C.UTF-8",
-            "DBUS_SYSTEM_BUS_ADDRESS": os.environ["DBUS_SYSTEM_BUS_ADDRESS"],
-            "DBUS_SESSION_BUS_ADDRESS": os.environ["DBUS_SESSION_BUS_ADDRESS"],
-            "QT_QPA_PLATFORM": "xcb",
+            **environment,
         }
         number = self.start_server(processes)
         self.env["DISPLAY"] = f":{number}"
@@ -174,9 +142,13 @@ class Desktop:
         return self.xdotool("getwindowname", window, check_result=False).rstrip("\n")
 
     def geometry(self, window):
-        text = self.xdotool("getwindowgeometry", "--shell", window)
-        values = dict(line.split("=", 1) for line in text.split())
-        return tuple(int(values[key]) for key in ("X", "Y", "WIDTH", "HEIGHT"))
+        """Where the window is on the screen, and its size. Not xdotool's getwindowgeometry:
+        for a window inside the window manager's frame it adds the offset in the frame, the
+        title bar's height, to the position."""
+        text = self.run("xwininfo", "-id", window)
+        values = dict(line.strip().split(": ", 1) for line in text.splitlines() if ": " in line)
+        return tuple(int(values[key]) for key in (
+            "Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
 
     def wait_window(self, title, timeout=10.0):
         return wait_for(f"a window titled {title}", lambda: self.windows(title), timeout)[0]
@@ -207,36 +179,13 @@ class Desktop:
         step(f"screenshot {path}")
 
 
-class MockLogind:
-    def __init__(self, address):
-        bus = dbus.bus.BusConnection(address)
-        self.mock = dbus.Interface(bus.get_object("org.freedesktop.login1",
-                                                  "/org/freedesktop/login1"),
-                                   "org.freedesktop.DBus.Mock")
-        self.mock.ClearCalls()
-
-    def calls(self):
-        return [(str(method), list(arguments)) for _, method, arguments in self.mock.GetCalls()]
-
-    def refuse(self, method, in_signature, out_signature):
-        """Makes logind answer method as it does when polkit says no."""
-        self.mock.AddMethod("org.freedesktop.login1.Manager", method, in_signature,
-                            out_signature, "raise dbus.exceptions.DBusException('not authorized',"
-                            " name='org.freedesktop.DBus.Error.AccessDenied')")
-
-    def wait_calls(self, count, timeout=10.0):
-        def enough():
-            calls = self.calls()
-            return calls if len(calls) >= count else None
-        return wait_for(f"{count} calls to logind", enough, timeout)
-
-
 class Korvane:
-    """The installed program, started as its desktop entry or its binary would be."""
+    """The installed program, started as the platform starts it."""
 
-    def __init__(self, desktop, processes, argv):
+    def __init__(self, desktop, processes, platform, argv):
         self.desktop = desktop
-        self.process = processes.start(argv, desktop.env)
+        self.platform = platform
+        self.process = processes.start(argv, desktop.env, **platform.program_output())
         # Seen as soon as the window exists: the first tick comes a second later.
         self.first_title = None
         started = time.monotonic()
@@ -252,10 +201,10 @@ class Korvane:
 
     def _main_window(self):
         check(self.process.poll() is None, f"Korvane ended early ({self.process.returncode})")
-        found = self.desktop.windows(pid=self.process.pid)
+        found = self.platform.main_window(self.desktop, self.process)
         if found and self.first_title is None:
-            self.first_title = self.desktop.title(found[0])
-        return found[0] if found else None
+            self.first_title = self.desktop.title(found)
+        return found
 
     def button_centre(self, name):
         x, y, width, height = self.desktop.geometry(self.window)
@@ -277,48 +226,63 @@ class Korvane:
         except subprocess.TimeoutExpired:
             raise Failure("Korvane did not end")
 
+    def commands(self):
+        """What reached the system, as the platform records it."""
+        return self.platform.commands()
 
-def realtime_usec():
-    return time.clock_gettime_ns(time.CLOCK_REALTIME) // 1000
+    def wait_commands(self, count, timeout=10.0):
+        def enough():
+            commands = self.commands()
+            return commands if len(commands) >= count else None
+        return wait_for(f"{count} commands", enough, timeout)
+
+    def actions(self):
+        return [action for action, _ in self.commands()]
 
 
-def expect_schedule(call, kind, delay_seconds, before, after):
-    method, arguments = call
-    check(method == "ScheduleShutdown", f"expected ScheduleShutdown, logind got {method}")
-    check(str(arguments[0]) == kind, f"scheduled {arguments[0]}, not {kind}")
-    when = int(arguments[1])
-    delay = delay_seconds * 1000000
-    check(before + delay <= when <= after + delay,
-          f"scheduled for {when}, not {delay_seconds} s after the entry ({before}..{after})")
-
-
-def confirm_entry(app, logind, title, entry, kind, delay_seconds):
-    """Answers the open delay prompt with entry (None keeps the default) and checks what
-    reaches logind."""
+def confirm_entry(app, title, entry, kind, delay_seconds):
+    """Answers the open delay prompt with entry (None keeps the default) and checks the
+    command that follows."""
     desktop = app.desktop
     prompt = desktop.wait_window(title)
-    count = len(logind.calls())
+    count = len(app.commands())
     if entry is not None:
         desktop.key(prompt, "ctrl+a")
         desktop.type(prompt, entry)
-    before = realtime_usec()
+    before = app.platform.now()
     desktop.key(prompt, "Return")
     desktop.wait_gone(title)
-    calls = logind.wait_calls(count + 1)
-    expect_schedule(calls[count], kind, delay_seconds, before, realtime_usec())
+    commands = app.wait_commands(count + 1)
+    app.platform.check_schedule(commands[count], kind, delay_seconds, before,
+                                app.platform.now())
 
 
-def scenario_startup(app, logind, output):
+def close_and_check_exit(app):
+    app.key("alt+F4")
+    check(app.wait_exit() == 0, "closing the main window did not end the program cleanly")
+
+
+def clock_seconds(caption):
+    """The time of day a clock caption shows, in seconds, or None."""
+    match = CLOCK_CAPTION.match(caption)
+    if not match:
+        return None
+    hour = int(match[1])
+    if match[4]:
+        hour = hour % 12 + (12 if match[4] == "PM" else 0)
+    return hour * 3600 + int(match[2]) * 60 + int(match[3])
+
+
+def scenario_startup(app, output):
     step("the start-up caption, then the clock")
     check(app.first_title == STARTUP_CAPTION,
           f"the first caption was {app.first_title!r}, not {STARTUP_CAPTION!r}")
     desktop = app.desktop
-    caption = wait_for("the clock caption",
-                       lambda: CLOCK_CAPTION.match(desktop.title(app.window)), timeout=5)
-    shown = int(caption[1]) * 3600 + int(caption[2]) * 60 + int(caption[3])
+    shown = wait_for("the clock caption",
+                     lambda: clock_seconds(desktop.title(app.window)), timeout=5)
     now = time.localtime()
     drift = abs(now.tm_hour * 3600 + now.tm_min * 60 + now.tm_sec - shown)
-    check(min(drift, 86400 - drift) <= 3, f"the clock shows {caption[0]!r}")
+    check(min(drift, 86400 - drift) <= 3, f"the clock shows {desktop.title(app.window)!r}")
 
     step("a fixed 289x200 window at scale 1, without minimise and maximise")
     app.button_centre("Command1")
@@ -339,85 +303,84 @@ def scenario_startup(app, logind, output):
     step("the exit button ends the program")
     app.click("Command4")
     check(app.wait_exit() == 0, "the exit button did not end the program cleanly")
-    check(logind.calls() == [], "logind was called")
+    check(app.commands() == [], f"commands: {app.commands()}")
 
 
-def scenario_shutdown_then_cancel(app, logind, output):
+def scenario_shutdown_then_cancel(app, output):
     step("shut down with the default entry: Enter schedules a power-off in 600 s")
     app.click("Command1")
-    confirm_entry(app, logind, SHUTDOWN_PROMPT, None, "poweroff", 600)
+    confirm_entry(app, SHUTDOWN_PROMPT, None, "poweroff", 600)
 
-    step("cancel: logind's scheduled shutdown is cancelled, and no message")
+    step("cancel: the scheduled shutdown is cancelled, and no message")
     app.click("Command3")
-    calls = logind.wait_calls(2)
-    check([method for method, _ in calls] == ["ScheduleShutdown", "CancelScheduledShutdown"],
-          f"logind got {calls}")
+    app.wait_commands(2)
+    check(app.actions() == ["poweroff", "cancel"], f"commands: {app.commands()}")
+    # A message would only follow the cancel command's end, and nothing else tells that
+    # none is coming: give it the time one takes to show.
     time.sleep(0.5)
     check(not app.desktop.windows(MESSAGE_TITLE), "a message box came up")
 
     step("closing the window ends the program")
-    app.key("alt+F4")
-    check(app.wait_exit() == 0, "closing the main window did not end the program cleanly")
+    close_and_check_exit(app)
 
 
-def scenario_bad_entry(app, logind, output):
+def scenario_bad_entry(app, output):
     desktop = app.desktop
     step("restart, entry abc: the message, then the second prompt")
     app.click("Command2")
     prompt = desktop.wait_window(RESTART_PROMPT)
+    desktop.screenshot(prompt, os.path.join(output, "prompt_restart.png"))
     desktop.key(prompt, "ctrl+a")
     desktop.type(prompt, "abc")
     desktop.key(prompt, "Return")
     message = desktop.wait_window(MESSAGE_TITLE)
     desktop.screenshot(message, os.path.join(output, "message_bad_entry.png"))
     check(not desktop.windows(RESTART_PROMPT), "the prompt stayed open under the message")
-    check(logind.calls() == [], "a bad entry reached logind")
     desktop.key(message, "Return")
     desktop.wait_gone(MESSAGE_TITLE)
 
-    step("the second prompt is the restart one; its entry 2 schedules a reboot in 120 s")
-    confirm_entry(app, logind, RESTART_PROMPT, "2", "reboot", 120)
+    step("the second prompt is the restart one; its entry 2 restarts in 120 s")
+    confirm_entry(app, RESTART_PROMPT, "2", "reboot", 120)
+    # The bad entry would have come first.
+    check(app.actions() == ["reboot"], f"commands: {app.commands()}")
 
     step("cancel")
     app.click("Command3")
-    calls = logind.wait_calls(2)
-    check(calls[-1][0] == "CancelScheduledShutdown", f"logind got {calls}")
-    app.key("alt+F4")
-    check(app.wait_exit() == 0, "closing the main window did not end the program cleanly")
+    app.wait_commands(2)
+    check(app.actions() == ["reboot", "cancel"], f"commands: {app.commands()}")
+    close_and_check_exit(app)
 
 
-def scenario_cancel_unscheduled(app, logind, output):
+def scenario_cancel_unscheduled(app, output):
     desktop = app.desktop
-    step("cancel with nothing scheduled: a message, nothing reaches logind")
+    step("cancel with nothing scheduled: a message, no command")
     app.click("Command3")
     message = desktop.wait_window(MESSAGE_TITLE)
     desktop.screenshot(message, os.path.join(output, "message_cancel.png"))
     desktop.key(message, "Return")
     desktop.wait_gone(MESSAGE_TITLE)
-    time.sleep(0.5)
-    check(logind.calls() == [], f"logind got {logind.calls()}")
 
     step("the same after a schedule and its cancel (Alt+C opens the prompt)")
     app.key("alt+c")
-    confirm_entry(app, logind, SHUTDOWN_PROMPT, "0", "poweroff", 0)
+    confirm_entry(app, SHUTDOWN_PROMPT, "0", "poweroff", 0)
     app.click("Command3")
-    logind.wait_calls(2)
+    app.wait_commands(2)
     app.click("Command3")
     desktop.key(desktop.wait_window(MESSAGE_TITLE), "Return")
     desktop.wait_gone(MESSAGE_TITLE)
+    # The first cancel's command would have come before the schedule; the last one's would
+    # come after everything else, so only waiting can show it does not come.
     time.sleep(0.5)
-    check([method for method, _ in logind.calls()]
-          == ["ScheduleShutdown", "CancelScheduledShutdown"], f"logind got {logind.calls()}")
-    app.key("alt+F4")
-    check(app.wait_exit() == 0, "closing the main window did not end the program cleanly")
+    check(app.actions() == ["poweroff", "cancel"], f"commands: {app.commands()}")
+    close_and_check_exit(app)
 
 
-def scenario_refused_schedule(app, logind, output):
+def scenario_refused_schedule(app, output):
     desktop = app.desktop
-    step("logind refuses the shutdown: a message box says so")
-    logind.refuse("ScheduleShutdown", "st", "")
+    step("the system refuses the shutdown: a message box says so")
+    app.platform.refuse_schedule()
     app.click("Command1")
-    confirm_entry(app, logind, SHUTDOWN_PROMPT, None, "poweroff", 600)
+    confirm_entry(app, SHUTDOWN_PROMPT, None, "poweroff", 600)
     message = desktop.wait_window(MESSAGE_TITLE)
     desktop.screenshot(message, os.path.join(output, "message_refused.png"))
 
@@ -427,48 +390,63 @@ def scenario_refused_schedule(app, logind, output):
     desktop.key(message, "Return")
     desktop.wait_gone(MESSAGE_TITLE)
 
-    step("the refusal left the schedule to cancel: cancel reaches logind, and no message")
+    step("the refusal left the schedule to cancel: the cancel command, and no message")
     app.click("Command3")
-    calls = logind.wait_calls(2)
-    check(calls[-1][0] == "CancelScheduledShutdown", f"logind got {calls}")
+    app.wait_commands(2)
+    check(app.actions() == ["poweroff", "cancel"], f"commands: {app.commands()}")
+    # As after any cancel: only time shows that no message follows its end.
     time.sleep(0.5)
     check(not desktop.windows(MESSAGE_TITLE), "a message box came up")
-    app.key("alt+F4")
-    check(app.wait_exit() == 0, "closing the main window did not end the program cleanly")
+    close_and_check_exit(app)
 
 
-def scenario_about(app, logind, output):
+def scenario_about(app, output):
     desktop = app.desktop
     step("two clicks on About open one About window")
     app.click("Command5")
     about = desktop.wait_window(ABOUT_TITLE)
-    app.click("Command5")
-    time.sleep(1)
-    check(desktop.windows(ABOUT_TITLE) == [about],
-          f"About windows after two clicks: {desktop.windows(ABOUT_TITLE)}")
     _, _, width, height = desktop.geometry(about)
     check((width, height) == (380, 195), f"the About window is {width}x{height}, not 380x195")
     desktop.screenshot(about, os.path.join(output, "about.png"))
+    app.click("Command5")
 
     step("Esc closes it; the main window stays")
+    # The program takes the second click before this key: a second About window would be
+    # there by now, and would stay.
     desktop.key(about, "Escape")
-    desktop.wait_gone(ABOUT_TITLE)
+    wait_for("the About window to close, and no second one",
+             lambda: not desktop.windows(ABOUT_TITLE))
     check(app.process.poll() is None, "closing About ended the program")
 
     step("Alt+Q opens it afresh; Enter closes it")
     app.key("alt+q")
     desktop.key(desktop.wait_window(ABOUT_TITLE), "Return")
     desktop.wait_gone(ABOUT_TITLE)
-    app.key("alt+F4")
-    check(app.wait_exit() == 0, "closing the main window did not end the program cleanly")
-    check(logind.calls() == [], "logind was called")
+    close_and_check_exit(app)
+    check(app.commands() == [], f"commands: {app.commands()}")
 
 
-def scenario_exit_leaves_pending(app, logind, output):
+def scenario_sys_info(app, output):
+    desktop = app.desktop
+    step("About's Alt+S starts the system information tool the system names, once")
+    app.key("alt+q")
+    about = desktop.wait_window(ABOUT_TITLE)
+    desktop.key(about, "alt+s")
+    started = wait_for("the system information tool", app.platform.tool_starts)
+    check(len(started) == 1 and app.platform.is_sys_info_tool(started[0]),
+          f"started as the tool: {started}")
+    check(not desktop.windows(MESSAGE_TITLE), "a message box came up")
+    desktop.key(about, "Escape")
+    desktop.wait_gone(ABOUT_TITLE)
+    close_and_check_exit(app)
+    check(app.commands() == [], f"commands: {app.commands()}")
+
+
+def scenario_exit_leaves_pending(app, output):
     desktop = app.desktop
     step("Alt+C and Enter schedule a power-off in 600 s")
     app.key("alt+c")
-    confirm_entry(app, logind, SHUTDOWN_PROMPT, None, "poweroff", 600)
+    confirm_entry(app, SHUTDOWN_PROMPT, None, "poweroff", 600)
 
     step("with About open, Alt+F on the main window ends the program and both windows")
     app.click("Command5")
@@ -478,29 +456,10 @@ def scenario_exit_leaves_pending(app, logind, output):
     check(not desktop.windows(ABOUT_TITLE), "the About window outlived the program")
 
     step("the scheduled shutdown stays pending")
+    # A cancel started on the way out would reach the system after the program ended;
+    # nothing is left to show it other than time.
     time.sleep(1)
-    check([method for method, _ in logind.calls()] == ["ScheduleShutdown"],
-          f"logind got {logind.calls()}")
-
-
-def desktop_entry_argv(prefix):
-    entry = configparser.ConfigParser(interpolation=None)
-    entry.optionxform = str
-    path = os.path.join(prefix, "share", "applications", DESKTOP_ID + ".desktop")
-    check(entry.read(path, encoding="utf-8"), f"no desktop entry at {path}")
-    section = entry["Desktop Entry"]
-    icon = os.path.join(prefix, "share", "icons", "hicolor", "48x48", "apps",
-                        section["Icon"] + ".png")
-    check(os.path.isfile(icon), f"the entry's icon {section['Icon']} is not installed")
-    # Field codes stand for files and URLs; Korvane is given none.
-    return [word for word in shlex.split(section["Exec"]) if not word.startswith("%")]
-
-
-def scenario_desktop_entry(app, logind, output):
-    step("the desktop entry's Exec line started the program; Alt+F ends it")
-    check(app.first_title == STARTUP_CAPTION, f"the first caption was {app.first_title!r}")
-    app.key("alt+f")
-    check(app.wait_exit() == 0, "the exit key did not end the program cleanly")
+    check(app.actions() == ["poweroff"], f"commands: {app.commands()}")
 
 
 SCENARIOS = {
@@ -511,42 +470,57 @@ SCENARIOS = {
     "refused_schedule": scenario_refused_schedule,
     "about": scenario_about,
     "exit_leaves_pending": scenario_exit_leaves_pending,
-    "desktop_entry": scenario_desktop_entry,
+    "sys_info": scenario_sys_info,
 }
+
+
+def make_platform(options):
+    if options.platform == "wine":
+        from platform_wine import WinePlatform
+        return WinePlatform(options)
+    from platform_linux import LinuxPlatform
+    return LinuxPlatform(options)
+
+
+def run(options, platform, scratch, processes):
+    scenarios = {**SCENARIOS, **platform.scenarios}
+    check(options.scenario in scenarios, f"no scenario {options.scenario} on {options.platform}")
+    desktop = Desktop(processes, scratch, platform.environment)
+    platform.start_session(desktop, processes, options.scenario)
+    argv = platform.argv(options.scenario, desktop)
+    step(f"starting {' '.join(argv)}")
+    app = Korvane(desktop, processes, platform, argv)
+    scenarios[options.scenario](app, options.output)
 
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--prefix", required=True, help="where Korvane is installed")
-    parser.add_argument("--output", required=True, help="folder for the screenshots")
-    parser.add_argument("scenario", choices=sorted(SCENARIOS))
+    parser.add_argument("--platform", choices=("linux", "wine"), default="linux")
+    parser.add_argument("--prefix", required=True,
+                        help="where Korvane is installed (wine: the folder of korvane.exe)")
+    parser.add_argument("--output", required=True, help="folder for the screenshots and logs")
+    parser.add_argument("--installer", help="wine: the installer the installer scenario runs")
+    parser.add_argument("scenario")
     options = parser.parse_args()
+    options.output = os.path.abspath(options.output)
 
-    address = private_bus_address()
     os.makedirs(options.output, exist_ok=True)
+    platform = make_platform(options)
     # A terminating ctest still runs the clean-up below.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
 
     processes = Processes()
+    scratch = tempfile.mkdtemp(prefix="korvane-e2e.")
     try:
-        with tempfile.TemporaryDirectory(prefix="korvane-e2e.") as scratch:
-            os.chmod(scratch, 0o700)
-            logind = MockLogind(address)
-            desktop = Desktop(processes, scratch)
-            prefix = os.path.abspath(options.prefix)
-            if options.scenario == "desktop_entry":
-                argv = desktop_entry_argv(prefix)
-                desktop.env["PATH"] = os.path.join(prefix, "bin") + os.pathsep + desktop.env["PATH"]
-            else:
-                argv = [os.path.join(prefix, "bin", "korvane")]
-            step(f"starting {' '.join(argv)}")
-            app = Korvane(desktop, processes, argv)
-            SCENARIOS[options.scenario](app, logind, options.output)
+        run(options, platform, scratch, processes)
     except Failure as failure:
         print(f"FAIL: {failure}", file=sys.stderr)
         return 1
     finally:
+        # The programs, the window manager and the X server keep files in the scratch
+        # HOME until they end.
         processes.end_all()
+        shutil.rmtree(scratch, ignore_errors=True)
     print("PASS")
     return 0
 

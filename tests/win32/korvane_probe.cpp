@@ -1,10 +1,34 @@
-// A stand-in program for the runner tests: appends one line about how it was started to the
-// file named by KORVANE_PROBE_LOG, then, with "--wait FILE", stays until FILE exists and
-// removes it.
+// A stand-in program for the runner tests and, as shutdown.exe and msinfo32.exe, for the Wine
+// end-to-end lane: appends one line about how it was started to the file named by
+// KORVANE_PROBE_LOG, then, with "--wait FILE", stays until FILE exists and removes it; with
+// "--exit N", ends with exit code N. So that a test can play a refusal, KORVANE_PROBE_EXIT may
+// name a file of "ARGUMENT CODE" lines: the probe exits with the CODE of its first argument's
+// line, otherwise with 0.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
+
+static int exitCode(int argc, wchar_t **argv)
+{
+    wchar_t rules[MAX_PATH] = {};
+    if (argc < 2 || GetEnvironmentVariableW(L"KORVANE_PROBE_EXIT", rules, MAX_PATH) == 0)
+        return 0;
+    FILE *in = _wfopen(rules, L"r");
+    if (!in)
+        return 0;
+    wchar_t argument[64] = {};
+    int code = 0;
+    int result = 0;
+    while (std::fwscanf(in, L"%63ls %d", argument, &code) == 2) {
+        if (std::wstring(argument) == argv[1]) {
+            result = code;
+            break;
+        }
+    }
+    std::fclose(in);
+    return result;
+}
 
 int wmain(int argc, wchar_t **argv)
 {
@@ -33,5 +57,7 @@ int wmain(int argc, wchar_t **argv)
             Sleep(10);
         DeleteFileW(argv[2]); // tells the test that the probe is on its way out
     }
-    return 0;
+    if (argc == 3 && std::wstring(argv[1]) == L"--exit")
+        return _wtoi(argv[2]);
+    return exitCode(argc, argv);
 }

@@ -1,0 +1,41 @@
+#include "main_window/main_form_win32.h"
+#include "platform/command_runner_win32.h"
+#include "platform/file_lookup.h"
+#include "platform/input_box_win32.h"
+#include "platform/locale_win32.h"
+#include "platform/message_box_win32.h"
+#include "platform/registry.h"
+#include "platform/shutdown_exit_codes.h"
+#include "platform/ui_thread_win32.h"
+#include "ui/top_level_win32.h"
+
+#include "platform/windows_api.h"
+
+#include <commctrl.h>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
+{
+    // Version 6 of the common controls (the manifest asks for it) draws the buttons in the
+    // system's style once it is loaded.
+    INITCOMMONCONTROLSEX controls { sizeof controls, ICC_STANDARD_CLASSES };
+    InitCommonControlsEx(&controls);
+
+    korvane::Win32UiThread uiThread;
+    korvane::Win32CommandRunner runner(&uiThread);
+    korvane::Win32InputBox inputBox;
+    korvane::Win32MessageBox messageBox;
+    const korvane::Win32Locale locale;
+    const korvane::Win32Clock clock;
+    const std::unique_ptr<korvane::Registry> registry = korvane::makeNativeRegistry();
+    const std::unique_ptr<korvane::FileLookup> files = korvane::makeNativeFileLookup();
+
+    // The last window to close ends the process, the main window or the About window.
+    korvane::win32::TopLevelWindows::setOnLastClosed([] { PostQuitMessage(0); });
+
+    korvane::MainForm mainForm({ inputBox, messageBox, runner, locale, clock, *registry, *files,
+        korvane::nativeShutdownExitCodes() });
+    if (!mainForm.create())
+        return 1;
+    ShowWindow(mainForm.window(), showCommand);
+    return korvane::win32::runMessageLoop();
+}
