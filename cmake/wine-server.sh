@@ -11,15 +11,18 @@ start)
     mkdir -p "$WINEPREFIX"
     # Without an X server Wine refuses to make windows ("no driver could be loaded"); its
     # null display driver makes them, unseen, so the window tests run headless. Set before
-    # the prefix boots: a desktop process that came up without a driver stalls every
-    # later program for seconds.
+    # the prefix boots, so that Wine's own desktop process has it from the start.
     if [ ! -e "$WINEPREFIX/user.reg" ]; then
         printf '%s\n' 'WINE REGISTRY Version 2' '#arch=win64' '' \
             '[Software\\Wine\\Drivers]' '"Graphics"="null"' >"$WINEPREFIX/user.reg"
     fi
-    wineserver -p </dev/null >/dev/null 2>&1
     wine wineboot --init </dev/null >/dev/null 2>&1
-    # A prefix made before this setting gets it now.
+    # A new prefix goes on setting itself up after wineboot returns; until that is done,
+    # every program with windows waits about ten seconds for the desktop. Let it finish.
+    wineserver -w </dev/null >/dev/null 2>&1
+    wineserver -p </dev/null >/dev/null 2>&1
+    # The first program starts Wine's services, which keep its output open: this one's
+    # goes nowhere. A prefix made before the driver setting above gets it here.
     wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
     ;;
 stop)

@@ -46,6 +46,8 @@ void frmAbout::show(const SysInfoServices &services)
         openAbout = about;
         ShowWindow(about->m_hwnd, SW_SHOWNORMAL);
     }
+    if (IsIconic(openAbout->m_hwnd))
+        ShowWindow(openAbout->m_hwnd, SW_RESTORE);
     SetForegroundWindow(openAbout->m_hwnd);
     SetActiveWindow(openAbout->m_hwnd);
 }
