@@ -58,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FakeMessageBox messageBox;
     FakeCommandRunner runner;
     const korvane::QtLocale &locale = localeFor(control >> 1);
-    korvane::PowerActions actions({ inputBox, messageBox, runner, locale });
+    korvane::PowerActions actions(
+        { inputBox, messageBox, runner, locale, korvane::standInExitCodes });
 
     actions.schedule(
         (control & 1) ? korvane::PowerAction::Restart : korvane::PowerAction::Shutdown);
