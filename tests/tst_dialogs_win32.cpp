@@ -151,6 +151,7 @@ TEST_F(Win32Dialogs, MessageBoxIsTitledWithTheAppAndHasOkOnlyAndNoIcon)
 
     ASSERT_TRUE(run.found);
     EXPECT_EQ(run.seen.owner, owner);
+    EXPECT_EQ(run.seen.ok, "确定");
     EXPECT_FALSE(run.seen.hasCancel);
     EXPECT_FALSE(run.seen.hasIcon);
 }
