@@ -173,6 +173,6 @@ Medians of $runs interleaved runs; idle measured over ${idle} s, from ${settle} 
 | measure | Korvane | target |
 |---|---|---|
 | confirm the input box to helper started (ms), median / slowest of $confirm_count | $confirm_median / $confirm_max | ≤ 5 |
-| after $schedules schedules and cancels: children / zombies / threads left | $children / $zombies / $threads_after | 0 / 0 / as at start |
+| after $schedules schedules and cancels: children / zombies / threads left | $children / $zombies / $threads_after | 0 / 0 / one above the start (the reaper) |
 $helper_row
 EOF
