@@ -5,6 +5,7 @@
 #include "app/app_record.h"
 #include "app/twips_qt.h"
 #include "frm_about_design.h"
+#include "ui/text_qt.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -18,11 +19,6 @@
 namespace korvane {
 
 namespace {
-
-QString toQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 QColor toQColor(std::uint32_t rgb)
 {

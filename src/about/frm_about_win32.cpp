@@ -58,7 +58,7 @@ LRESULT frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CREATE:
         win32::TopLevelWindows::opened();
         win32::useDialogKeys(m_hwnd);
-        SetWindowTextW(m_hwnd, widen(std::string(frmAboutDesign.caption)).c_str());
+        SetWindowTextW(m_hwnd, widen(frmAboutDesign.caption).c_str());
         m_controls.create(m_hwnd, frmAboutDesign, "cmdOK");
         layout(win32::windowDpi(m_hwnd), nullptr);
         Form_Load();
@@ -109,8 +109,7 @@ void frmAbout::layout(UINT dpi, const RECT *suggested)
         MAKEINTRESOURCEW(1), IMAGE_ICON, iconSize, iconSize, LR_DEFAULTCOLOR)));
     SendMessageW(m_controls.find("picIcon"), STM_SETICON, wParamOf(icon.get()), 0);
     m_icon = std::move(icon);
-    const SIZE client { win32::scale(frmAboutDesign.client.width, dpi),
-        win32::scale(frmAboutDesign.client.height, dpi) };
+    const SIZE client = m_controls.clientSize(dpi);
     if (suggested) {
         SetWindowPos(m_hwnd, nullptr, suggested->left, suggested->top, 0, 0,
             SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
@@ -143,7 +142,7 @@ void frmAbout::Form_Load()
 {
     SetWindowTextW(m_hwnd, widen(aboutCaption()).c_str());
     SetWindowTextW(m_controls.find("lblVersion"), widen(versionLine()).c_str());
-    SetWindowTextW(m_controls.find("lblTitle"), widen(std::string(app::title)).c_str());
+    SetWindowTextW(m_controls.find("lblTitle"), widen(app::title).c_str());
 }
 
 void frmAbout::cmdOK_Click()

@@ -9,6 +9,7 @@
 #include "platform/registry.h"
 #include "platform/shutdown_exit_codes.h"
 #include "platform/ui_thread_qt.h"
+#include "ui/text_qt.h"
 
 #include <QApplication>
 
@@ -17,8 +18,7 @@
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(
-        QString::fromUtf8(korvane::app::title.data(), qsizetype(korvane::app::title.size())));
+    QApplication::setApplicationName(korvane::toQString(korvane::app::title));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
                                             .arg(korvane::app::versionMajor)
                                             .arg(korvane::app::versionMinor)

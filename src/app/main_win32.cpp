@@ -1,5 +1,5 @@
 #include "main_window/main_form_win32.h"
-#include "platform/command_runner_win32.h"
+#include "platform/command_runner.h"
 #include "platform/file_lookup.h"
 #include "platform/input_box_win32.h"
 #include "platform/locale_win32.h"
@@ -21,7 +21,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
     InitCommonControlsEx(&controls);
 
     korvane::Win32UiThread uiThread;
-    korvane::Win32CommandRunner runner(&uiThread);
+    const std::unique_ptr<korvane::CommandRunner> runner
+        = korvane::makeNativeCommandRunner(uiThread);
     korvane::Win32InputBox inputBox;
     korvane::Win32MessageBox messageBox;
     const korvane::Win32Locale locale;
@@ -32,7 +33,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
     // The last window to close ends the process, the main window or the About window.
     korvane::win32::TopLevelWindows::setOnLastClosed([] { PostQuitMessage(0); });
 
-    korvane::MainForm mainForm({ inputBox, messageBox, runner, locale, clock, *registry, *files,
+    korvane::MainForm mainForm({ inputBox, messageBox, *runner, locale, clock, *registry, *files,
         korvane::nativeShutdownExitCodes() });
     if (!mainForm.create())
         return 1;

@@ -7,6 +7,7 @@
 #include "main_form_design.h"
 #include "platform/message_box.h"
 #include "sponsor_notice.h"
+#include "ui/text_qt.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -14,22 +15,12 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include <algorithm>
 #include <array>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 namespace korvane {
-
-namespace {
-
-QString toQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
-} // namespace
 
 MainForm::MainForm(const MainFormServices &services, QWidget *parent)
     : QWidget(parent,
@@ -44,13 +35,8 @@ MainForm::MainForm(const MainFormServices &services, QWidget *parent)
     setWindowIcon(appIcon());
     setFixedSize(toPixels(mainFormDesign.client));
 
-    // Qt moves the focus, and resolves an access key that two buttons share, in creation
-    // order: create the controls in the design's tab order.
-    std::vector<const ControlDesign *> controls;
-    for (const ControlDesign &design : mainFormDesign.controls)
-        controls.push_back(&design);
-    std::ranges::stable_sort(controls, {}, &ControlDesign::tabIndex);
-    for (const ControlDesign *design : controls)
+    // Qt also resolves an access key that two buttons share in creation order.
+    for (const ControlDesign *design : inTabOrder(mainFormDesign))
         createControl(*design);
 
     m_timer->start();

@@ -45,7 +45,7 @@ LRESULT MainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CREATE:
         win32::TopLevelWindows::opened();
         win32::useDialogKeys(m_hwnd);
-        SetWindowTextW(m_hwnd, widen(std::string(mainFormDesign.caption)).c_str());
+        SetWindowTextW(m_hwnd, widen(mainFormDesign.caption).c_str());
         m_controls.create(m_hwnd, mainFormDesign);
         layout(win32::windowDpi(m_hwnd), nullptr);
         SetTimer(m_hwnd, timer1Id, timer1Interval, nullptr);
@@ -90,8 +90,7 @@ void MainForm::layout(UINT dpi, const RECT *suggested)
 {
     m_dpi = dpi;
     m_controls.layout(dpi);
-    const SIZE client { win32::scale(mainFormDesign.client.width, dpi),
-        win32::scale(mainFormDesign.client.height, dpi) };
+    const SIZE client = m_controls.clientSize(dpi);
     if (suggested) {
         SetWindowPos(m_hwnd, nullptr, suggested->left, suggested->top, 0, 0,
             SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);

@@ -164,9 +164,9 @@ bool Win32CommandRunner::start(const Command &command, WindowStyle style, ExitRe
     return true;
 }
 
-std::unique_ptr<CommandRunner> makeNativeCommandRunner()
+std::unique_ptr<CommandRunner> makeNativeCommandRunner(UiThread &uiThread)
 {
-    return std::make_unique<Win32CommandRunner>();
+    return std::make_unique<Win32CommandRunner>(&uiThread);
 }
 
 } // namespace korvane

@@ -1,6 +1,7 @@
 #include "message_box_qt.h"
 
 #include "app/app_record.h"
+#include "ui/text_qt.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -12,7 +13,7 @@ void QtMessageBox::show(const std::string &text)
 {
     QMessageBox box(QApplication::activeWindow());
     box.setIcon(QMessageBox::NoIcon);
-    box.setWindowTitle(QString::fromUtf8(app::title.data(), qsizetype(app::title.size())));
+    box.setWindowTitle(toQString(app::title));
     box.setText(QString::fromStdString(text));
     box.setDefaultButton(box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole));
     box.exec();

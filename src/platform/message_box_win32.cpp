@@ -29,7 +29,7 @@ LRESULT CALLBACK labelOkButton(int code, WPARAM wParam, LPARAM lParam)
 void Win32MessageBox::show(const std::string &text)
 {
     okButtonHook = SetWindowsHookExW(WH_CBT, labelOkButton, nullptr, GetCurrentThreadId());
-    MessageBoxW(GetActiveWindow(), widen(text).c_str(), widen(std::string(app::title)).c_str(),
+    MessageBoxW(GetActiveWindow(), widen(text).c_str(), widen(app::title).c_str(),
         MB_OK | MB_SETFOREGROUND);
     if (okButtonHook) {
         UnhookWindowsHookEx(okButtonHook);

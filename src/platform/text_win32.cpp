@@ -4,7 +4,7 @@
 
 namespace korvane {
 
-std::wstring widen(const std::string &utf8)
+std::wstring widen(std::string_view utf8)
 {
     if (utf8.empty())
         return {};

@@ -2,9 +2,12 @@
 
 #include "app/twips.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace korvane {
 
@@ -56,6 +59,19 @@ struct FormDesign {
             return &control;
     }
     return nullptr;
+}
+
+// The rows in tab order, those without a tab stop last. Both toolkits move the focus in
+// creation order, so they create the controls in this order.
+[[nodiscard]] inline std::vector<const ControlDesign *> inTabOrder(const FormDesign &form)
+{
+    std::vector<const ControlDesign *> ordered;
+    for (const ControlDesign &control : form.controls)
+        ordered.push_back(&control);
+    std::ranges::stable_sort(ordered, {}, [](const ControlDesign *control) {
+        return control->tabIndex == noTabStop ? INT_MAX : control->tabIndex;
+    });
+    return ordered;
 }
 
 } // namespace korvane

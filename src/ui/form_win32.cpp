@@ -5,9 +5,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-#include <climits>
-
 namespace korvane::win32 {
 
 namespace {
@@ -54,16 +51,11 @@ LRESULT CALLBACK neverDefault(
     return DefSubclassProc(button, message, wParam, lParam);
 }
 
-int tabOrder(const ControlDesign *design)
-{
-    return design->tabIndex == noTabStop ? INT_MAX : design->tabIndex;
-}
-
 } // namespace
 
 std::wstring controlText(std::string_view text)
 {
-    std::wstring wide = widen(std::string(text));
+    std::wstring wide = widen(text);
     for (std::size_t at = wide.find(L'\n'); at != std::wstring::npos;
          at = wide.find(L'\n', at + 2)) {
         if (at == 0 || wide[at - 1] != L'\r')
@@ -75,13 +67,8 @@ std::wstring controlText(std::string_view text)
 void FormControls::create(HWND parent, const FormDesign &design, std::string_view defaultButton)
 {
     m_form = &design;
-    std::vector<const ControlDesign *> ordered;
-    for (const ControlDesign &control : design.controls)
-        ordered.push_back(&control);
-    std::ranges::stable_sort(ordered, {}, tabOrder);
-
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    for (const ControlDesign *control : ordered) {
+    for (const ControlDesign *control : inTabOrder(design)) {
         const ControlClass kind = controlClass(*control, control->name == defaultButton);
         if (!kind.className)
             continue;
@@ -122,6 +109,11 @@ void FormControls::layout(UINT dpi)
     }
     // Only now that no control uses the old font any more.
     m_font = std::move(font);
+}
+
+SIZE FormControls::clientSize(UINT dpi) const
+{
+    return { scale(m_form->client.width, dpi), scale(m_form->client.height, dpi) };
 }
 
 HWND FormControls::find(std::string_view name, int index) const

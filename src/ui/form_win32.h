@@ -22,12 +22,13 @@ public:
 
     // Places every control and gives it the message font for `dpi`.
     void layout(UINT dpi);
+    // The window's designed client area at `dpi`.
+    [[nodiscard]] SIZE clientSize(UINT dpi) const;
 
     [[nodiscard]] HWND find(std::string_view name, int index = -1) const;
     [[nodiscard]] const ControlDesign *design(HWND control) const;
     [[nodiscard]] const ControlDesign *designOf(int id) const;
     [[nodiscard]] int id(std::string_view name) const;
-    [[nodiscard]] HFONT font() const { return m_font.get(); }
 
 private:
     struct Entry {

@@ -43,11 +43,6 @@ private:
     Handle m_handle = Traits::invalid();
 };
 
-struct KernelHandleTraits {
-    static HANDLE invalid() { return nullptr; }
-    static void close(HANDLE handle) { CloseHandle(handle); }
-};
-
 template <typename Object> struct GdiObjectTraits {
     static Object invalid() { return nullptr; }
     static void close(Object object) { DeleteObject(object); }
@@ -63,7 +58,6 @@ struct IconTraits {
     static void close(HICON icon) { DestroyIcon(icon); }
 };
 
-using ScopedHandle = Scoped<HANDLE, KernelHandleTraits>;
 using ScopedIcon = Scoped<HICON, IconTraits>;
 using ScopedFont = Scoped<HFONT, GdiObjectTraits<HFONT>>;
 using ScopedBrush = Scoped<HBRUSH, GdiObjectTraits<HBRUSH>>;

@@ -29,11 +29,6 @@ void TopLevelWindows::closed()
         lastClosedAction()();
 }
 
-int TopLevelWindows::count()
-{
-    return openWindows;
-}
-
 void TopLevelWindows::setOnLastClosed(std::function<void()> action)
 {
     lastClosedAction() = std::move(action);

@@ -12,7 +12,6 @@ class TopLevelWindows {
 public:
     static void opened();
     static void closed();
-    [[nodiscard]] static int count();
     static void setOnLastClosed(std::function<void()> action);
 };
 
