@@ -2,8 +2,8 @@
 // and the seconds text: whatever reaches the command runner must be a shutdown or restart
 // with a delay the conversion itself accepts, or nothing at all.
 #include "../tests/fakes.h"
-#include "main_window/power_actions.h"
-#include "platform/locale_qt.h"
+#include "core/power_actions.h"
+#include "qt/locale_qt.h"
 
 #include <cstddef>
 #include <cstdint>

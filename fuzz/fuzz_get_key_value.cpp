@@ -3,7 +3,7 @@
 // bytes. Nothing may be read or written past the buffer, and the outcome must follow the
 // statuses.
 #include "../tests/fakes.h"
-#include "about/sys_info.h"
+#include "core/sys_info.h"
 
 #include <algorithm>
 #include <cstddef>

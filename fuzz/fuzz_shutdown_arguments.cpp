@@ -1,6 +1,6 @@
 // Any command line for the Linux shutdown stand-in: it must either be refused with one short
 // line, or be exactly one of the forms it takes, with a delay that agrees with the text.
-#include "shutdown_arguments.h"
+#include "linux/shutdown/shutdown_arguments.h"
 
 #include <cmath>
 #include <cstddef>

@@ -5,6 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+scripts/check-layers.sh
+
 cmake --preset ci
 cmake --build --preset ci
 ctest --preset ci

@@ -1,15 +1,15 @@
-#include "main_window/main_form_win32.h"
-#include "platform/command_runner.h"
-#include "platform/file_lookup.h"
-#include "platform/input_box_win32.h"
-#include "platform/locale_win32.h"
-#include "platform/message_box_win32.h"
-#include "platform/registry.h"
-#include "platform/shutdown_exit_codes.h"
-#include "platform/ui_thread_win32.h"
-#include "ui/top_level_win32.h"
+#include "core/command_runner.h"
+#include "core/file_lookup.h"
+#include "core/registry.h"
+#include "core/shutdown_exit_codes.h"
+#include "win32/input_box_win32.h"
+#include "win32/locale_win32.h"
+#include "win32/main_form_win32.h"
+#include "win32/message_box_win32.h"
+#include "win32/top_level_win32.h"
+#include "win32/ui_thread_win32.h"
 
-#include "platform/windows_api.h"
+#include "win32/windows_api.h"
 
 #include <commctrl.h>
 
@@ -34,7 +34,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
     korvane::win32::TopLevelWindows::setOnLastClosed([] { PostQuitMessage(0); });
 
     korvane::MainForm mainForm({ inputBox, messageBox, *runner, locale, clock, *registry, *files,
-        korvane::nativeShutdownExitCodes() });
+        korvane::windowsExitCodes });
     if (!mainForm.create())
         return 1;
     ShowWindow(mainForm.window(), showCommand);

@@ -3,7 +3,7 @@
 with mouse clicks at the buttons' designed places and keys through xdotool. One driver for
 both front ends; a platform adapter starts the program and says what commands reached the
 system: platform_linux.py (the Qt program against the mock logind on the private bus that
-tests/linux_power/private_bus.sh starts around this script) and platform_wine.py (korvane.exe
+tests/linux/private_bus.sh starts around this script) and platform_wine.py (korvane.exe
 under Wine, with a recording shutdown.exe beside it).
 
 usage: private_bus.sh korvane_e2e.py --platform linux --prefix PREFIX --output FOLDER SCENARIO

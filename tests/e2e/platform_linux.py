@@ -1,5 +1,5 @@
 """The e2e driver's Linux side: the installed Qt program against the mock logind on the
-private bus that tests/linux_power/private_bus.sh starts around the driver."""
+private bus that tests/linux/private_bus.sh starts around the driver."""
 
 import configparser
 import os
@@ -23,7 +23,7 @@ def private_bus_address():
             or address != f"unix:path={folder}/system_bus_socket"
             or not session.startswith(f"unix:path={folder}/")
             or os.environ.get("KORVANE_MOCK_LOGIND") != "yes"):
-        sys.exit("run through tests/linux_power/private_bus.sh, never against the machine's bus")
+        sys.exit("run through tests/linux/private_bus.sh, never against the machine's bus")
     return address
 
 

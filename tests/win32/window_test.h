@@ -3,9 +3,9 @@
 // Helpers for the tests of the Win32 windows, which run headless under Wine's null display
 // driver: messages are pumped by hand, and keys go through the program's own dialog-key
 // handling as the message loop would send them.
-#include "platform/text_win32.h"
-#include "platform/windows_api.h"
-#include "ui/top_level_win32.h"
+#include "core/utf.h"
+#include "win32/top_level_win32.h"
+#include "win32/windows_api.h"
 
 #include <functional>
 #include <string>

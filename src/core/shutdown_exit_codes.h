@@ -1,0 +1,17 @@
+#pragma once
+
+namespace korvane {
+
+// The exit codes of the operating system's shutdown program that the window tells apart.
+// They differ between systems: shutdown.exe's 5 is "access denied", the stand-in's 5 is
+// "nothing was scheduled".
+struct ShutdownExitCodes {
+    int nothingToCancel;
+};
+
+// Korvane's own shutdown for Linux, in its helper folder.
+inline constexpr ShutdownExitCodes standInExitCodes { .nothingToCancel = 5 };
+// shutdown.exe: ERROR_NO_SHUTDOWN_IN_PROGRESS.
+inline constexpr ShutdownExitCodes windowsExitCodes { .nothingToCancel = 1116 };
+
+} // namespace korvane

@@ -1,0 +1,172 @@
+// Korvane's "shutdown" for Linux: carries out -s -t N, -r -t N and -a through systemd-logind,
+// because the system's own shutdown takes -t and -a as ignored compatibility switches.
+#include "core/shutdown_exit_codes.h"
+#include "shutdown_arguments.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusError>
+#include <QDBusMessage>
+#include <QLocale>
+
+#include <time.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+namespace {
+
+using korvane::PowerRequest;
+using korvane::Request;
+
+enum ExitCode {
+    ExitOk = 0,
+    ExitClock = 1,
+    ExitUsage = 2,
+    ExitNoBus = 3,
+    ExitLogind = 4,
+    // The window tells this one apart; it reads it from the same place.
+    ExitNothingToCancel = korvane::standInExitCodes.nothingToCancel,
+};
+
+// Long enough for a person to answer a polkit password prompt: a shorter limit would report
+// failure for a request that logind goes on to carry out once the person has answered.
+// Everything that fails without a person (no logind, no right) is answered at once.
+constexpr int callTimeoutMs = 60000;
+
+const char *const helpText
+    = "usage: shutdown -s -t SECONDS | -r -t SECONDS | -a | --help\n"
+      "\n"
+      "  -s -t SECONDS  power off in SECONDS seconds\n"
+      "  -r -t SECONDS  restart in SECONDS seconds\n"
+      "  -a             cancel the scheduled power-off or restart\n"
+      "\n"
+      "SECONDS: decimal digits, with \".\" or the locale's decimal separator before a\n"
+      "fraction, from 0 to 315360000. The request goes to systemd-logind on the system bus\n"
+      "(DBUS_SYSTEM_BUS_ADDRESS, or the default system bus); polkit may ask for a password.\n"
+      "\n"
+      "exit status:\n"
+      "  0  done\n"
+      "  1  the clock could not be read\n"
+      "  2  the command line was refused; nothing was scheduled\n"
+      "  3  the system bus could not be reached\n"
+      "  4  logind is not there, did not answer, or refused (polkit included)\n"
+      "  5  -a: nothing was scheduled\n";
+
+int fail(int code, const QString &message)
+{
+    // One line, whatever the bus put into its error text.
+    QString line = message;
+    line.replace(u'\n', u' ').replace(u'\r', u' ');
+    std::fprintf(stderr, "shutdown: %s\n", line.toLocal8Bit().constData());
+    return code;
+}
+
+QString cause(const QDBusError &error)
+{
+    // Sent when polkit would have to ask and nobody may be asked (no agent, or the flag off).
+    if (error.name()
+        == QStringLiteral("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired"))
+        return QStringLiteral("not authorized: polkit has no agent to ask for a password");
+    switch (error.type()) {
+    case QDBusError::ServiceUnknown:
+        return QStringLiteral("systemd-logind is not on the system bus");
+    case QDBusError::NoReply:
+    case QDBusError::Timeout:
+    case QDBusError::TimedOut:
+        return QStringLiteral("systemd-logind did not answer within %1 s")
+            .arg(callTimeoutMs / 1000);
+    case QDBusError::AccessDenied:
+        return QStringLiteral("not authorized by systemd-logind or polkit");
+    default:
+        return QStringLiteral("systemd-logind refused");
+    }
+}
+
+std::optional<std::int64_t> realtimeUsec()
+{
+    timespec now {};
+    if (clock_gettime(CLOCK_REALTIME, &now) != 0)
+        return std::nullopt;
+    return std::int64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}
+
+QDBusMessage managerCall(const QString &method)
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.login1"),
+        QStringLiteral("/org/freedesktop/login1"), QStringLiteral("org.freedesktop.login1.Manager"),
+        method);
+    message.setInteractiveAuthorizationAllowed(true);
+    return message;
+}
+
+int carryOut(QDBusConnection &bus, const Request &request)
+{
+    if (!bus.isConnected())
+        return fail(ExitNoBus,
+            QStringLiteral("cannot reach the system bus: %1").arg(bus.lastError().message()));
+
+    QDBusMessage call;
+    if (request.what == PowerRequest::Cancel) {
+        call = managerCall(QStringLiteral("CancelScheduledShutdown"));
+    } else {
+        // Read the clock as late as possible, so the delay counts from the call.
+        const std::optional<std::int64_t> now = realtimeUsec();
+        if (!now)
+            return fail(ExitClock, QStringLiteral("cannot read the clock"));
+        const std::optional<std::uint64_t> when
+            = korvane::scheduleTimeUsec(*now, request.delayUsec);
+        if (!when)
+            return fail(ExitClock, QStringLiteral("the clock is out of range"));
+        call = managerCall(QStringLiteral("ScheduleShutdown"));
+        call << (request.what == PowerRequest::PowerOff ? QStringLiteral("poweroff")
+                                                        : QStringLiteral("reboot"))
+             << qulonglong(*when);
+    }
+
+    const QDBusMessage reply = bus.call(call, QDBus::Block, callTimeoutMs);
+    if (reply.type() == QDBusMessage::ErrorMessage) {
+        const QDBusError error(reply);
+        return fail(ExitLogind,
+            QStringLiteral("%1 (%2: %3)").arg(cause(error), error.name(), error.message()));
+    }
+    if (request.what == PowerRequest::Cancel) {
+        const QList<QVariant> values = reply.arguments();
+        if (values.size() != 1 || values.first().metaType().id() != QMetaType::Bool)
+            return fail(ExitLogind, QStringLiteral("unexpected answer from systemd-logind"));
+        if (!values.first().toBool())
+            return fail(ExitNothingToCancel, QStringLiteral("nothing was scheduled"));
+    }
+    return ExitOk;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // The window writes its delay with the user's decimal separator, so read it the same way.
+    const std::string separator = QLocale::system().decimalPoint().toStdString();
+    const auto parsed = korvane::parseShutdownArguments(argc, argv, separator);
+    if (const auto *refusal = std::get_if<korvane::Refusal>(&parsed))
+        return fail(ExitUsage, QString::fromStdString(refusal->message));
+
+    const Request request = std::get<Request>(parsed);
+    if (request.what == PowerRequest::Help) {
+        std::fputs(helpText, stdout);
+        return ExitOk;
+    }
+
+    const QCoreApplication application(argc, argv);
+    // SystemBus reads DBUS_SYSTEM_BUS_ADDRESS or takes the system's own socket; it never falls
+    // back to a session bus.
+    QDBusConnection bus = QDBusConnection::systemBus();
+    const int code = carryOut(bus, request);
+    // Straight out once the answer is in: with Qt 6.4 the bus thread can still be handling a
+    // message while the type registry is torn down, which writes warnings to stderr and would
+    // break the one-line message. The kernel closes the socket; nothing else is held.
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(code);
+}

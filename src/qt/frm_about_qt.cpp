@@ -1,0 +1,157 @@
+#include "frm_about_qt.h"
+
+#include "app_icon_qt.h"
+#include "core/about_texts.h"
+#include "core/app_record.h"
+#include "core/frm_about_design.h"
+#include "text_qt.h"
+#include "twips_qt.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+#include <cstdint>
+#include <string_view>
+
+namespace korvane {
+
+namespace {
+
+QColor toQColor(std::uint32_t rgb)
+{
+    return QColor::fromRgb(QRgb(rgb));
+}
+
+} // namespace
+
+frmAbout::frmAbout(const SysInfoServices &services)
+    : QDialog(nullptr,
+        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
+            | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , m_sysInfo(services)
+{
+    setObjectName(toQString(frmAboutDesign.name));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setSizeGripEnabled(false);
+
+    // Opens at a fixed place on the screen, not centred on anything.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
+    setGeometry(toPixels(frmAboutPlacement).translated(origin));
+    setFixedSize(toPixels(frmAboutDesign.client));
+
+    for (const ControlDesign &design : frmAboutDesign.controls)
+        createControl(design);
+
+    setTabOrder(m_cmdOK, m_picIcon);
+    setTabOrder(m_picIcon, m_cmdSysInfo);
+    m_cmdOK->setFocus();
+
+    connect(m_cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    connect(m_cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+
+    Form_Load();
+}
+
+void frmAbout::createControl(const ControlDesign &design)
+{
+    switch (design.kind) {
+    case ControlKind::Picture:
+        m_picIcon = new QLabel(this);
+        m_picIcon->setObjectName(toQString(design.name));
+        m_picIcon->setGeometry(toPixels(design.rect));
+        m_picIcon->setAlignment(Qt::AlignCenter);
+        m_picIcon->setPixmap(appIcon().pixmap(32, 32));
+        m_picIcon->setFocusPolicy(Qt::TabFocus);
+        break;
+    case ControlKind::Button: {
+        auto *button = new QPushButton(toQString(design.caption), this);
+        button->setObjectName(toQString(design.name));
+        button->setGeometry(toPixels(design.rect));
+        if (design.name == "cmdOK") {
+            m_cmdOK = button;
+            m_cmdOK->setDefault(true);
+        } else {
+            m_cmdSysInfo = button;
+        }
+        break;
+    }
+    case ControlKind::Label:
+        createLabel(design);
+        break;
+    case ControlKind::Line:
+        createLine(design);
+        break;
+    case ControlKind::Frame:
+    case ControlKind::Timer:
+        break;
+    }
+}
+
+void frmAbout::createLabel(const ControlDesign &design)
+{
+    auto *label = new QLabel(toQString(design.caption), this);
+    label->setObjectName(toQString(design.name));
+    label->setGeometry(toPixels(design.rect));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(true);
+    if (design.colour != defaultColour) {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, toQColor(design.colour));
+        label->setPalette(palette);
+    }
+    if (design.name == "lblTitle")
+        m_lblTitle = label;
+    if (design.name == "lblVersion") {
+        m_lblVersion = label;
+        // 15 pixels are less than a CJK font's line height; centred, the glyphs' ink still
+        // fits where top-aligned it loses its bottom row.
+        m_lblVersion->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+}
+
+void frmAbout::createLine(const ControlDesign &design)
+{
+    auto *line = new QWidget(this);
+    line->setObjectName(toQString(design.name));
+    line->setProperty("index", design.index);
+    line->setGeometry(toPixels(design.rect));
+    line->setAutoFillBackground(true);
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::Window, toQColor(design.colour));
+    line->setPalette(palette);
+    line->setAttribute(Qt::WA_TransparentForMouseEvents);
+    line->raise();
+}
+
+void frmAbout::keyPressEvent(QKeyEvent *event)
+{
+    // OK is the cancel button as well: Esc presses it.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        m_cmdOK->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmAbout::Form_Load()
+{
+    setWindowTitle(QString::fromStdString(aboutCaption()));
+    m_lblVersion->setText(QString::fromStdString(versionLine()));
+    m_lblTitle->setText(toQString(app::title));
+}
+
+void frmAbout::cmdOK_Click()
+{
+    close();
+}
+
+void frmAbout::cmdSysInfo_Click()
+{
+    m_sysInfo.StartSysInfo();
+}
+
+} // namespace korvane

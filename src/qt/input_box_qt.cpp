@@ -1,0 +1,31 @@
+#include "input_box_qt.h"
+
+#include "core/trace.h"
+
+#include <QApplication>
+#include <QInputDialog>
+
+namespace korvane {
+
+QtInputBox::QtInputBox(QWidget *parent)
+    : m_parent(parent)
+{
+}
+
+std::string QtInputBox::ask(
+    const std::string &prompt, const std::string &title, const std::string &defaultText)
+{
+    QInputDialog dialog(m_parent ? m_parent : QApplication::activeWindow());
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(QString::fromStdString(title));
+    dialog.setLabelText(QString::fromStdString(prompt));
+    dialog.setTextValue(QString::fromStdString(defaultText));
+    dialog.setOkButtonText(QStringLiteral("确定"));
+    dialog.setCancelButtonText(QStringLiteral("取消"));
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    traceMark("accepted");
+    return dialog.textValue().toStdString();
+}
+
+} // namespace korvane

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/locale.h"
+
+#include <QLocale>
+
+namespace korvane {
+
+class QtLocale final : public Locale {
+public:
+    explicit QtLocale(const QLocale &locale = QLocale::system());
+
+    [[nodiscard]] std::optional<double> toNumber(const std::string &text) const override;
+    [[nodiscard]] std::string decimalSeparator() const override;
+    [[nodiscard]] std::string timeText(const TimeOfDay &time) const override;
+
+private:
+    QLocale m_locale;
+    QString m_timeFormat;
+};
+
+class SystemClock final : public Clock {
+public:
+    [[nodiscard]] TimeOfDay now() const override;
+};
+
+} // namespace korvane

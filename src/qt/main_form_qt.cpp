@@ -1,0 +1,142 @@
+#include "main_form_qt.h"
+
+#include "app_icon_qt.h"
+#include "core/clock_caption.h"
+#include "core/main_form_design.h"
+#include "core/message_box.h"
+#include "core/sponsor_notice.h"
+#include "frm_about_qt.h"
+#include "text_qt.h"
+#include "twips_qt.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <array>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace korvane {
+
+MainForm::MainForm(const MainFormServices &services, QWidget *parent)
+    : QWidget(parent,
+        Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
+            | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    , m_services(services)
+    , m_power({ services.inputBox, services.messageBox, services.runner, services.locale,
+          services.shutdownCodes })
+{
+    setObjectName(toQString(mainFormDesign.name));
+    setWindowTitle(toQString(mainFormDesign.caption));
+    setWindowIcon(appIcon());
+    setFixedSize(toPixels(mainFormDesign.client));
+
+    // Qt also resolves an access key that two buttons share in creation order.
+    for (const ControlDesign *design : inTabOrder(mainFormDesign))
+        createControl(*design);
+
+    m_timer->start();
+}
+
+MainForm::~MainForm()
+{
+    // The About window has no owner, but it does not outlive the process's main object.
+    delete m_about;
+}
+
+void MainForm::closeEvent(QCloseEvent *event)
+{
+    // The About window may keep the process alive: a closed window's caption needs no clock.
+    m_timer->stop();
+    QWidget::closeEvent(event);
+}
+
+void MainForm::createControl(const ControlDesign &design)
+{
+    static constexpr std::array<std::pair<std::string_view, void (MainForm::*)()>, 6> handlers { {
+        { "Command1", &MainForm::Command1_Click },
+        { "Command2", &MainForm::Command2_Click },
+        { "Command3", &MainForm::Command3_Click },
+        { "Command4", &MainForm::Command4_Click },
+        { "Command5", &MainForm::Command5_Click },
+        { "Command6", &MainForm::Command6_Click },
+    } };
+
+    switch (design.kind) {
+    case ControlKind::Frame:
+        m_frame = new QGroupBox(toQString(design.caption), this);
+        m_frame->setObjectName(toQString(design.name));
+        m_frame->setGeometry(toPixels(design.rect));
+        break;
+    case ControlKind::Timer:
+        m_timer = new QTimer(this);
+        m_timer->setObjectName(toQString(design.name));
+        m_timer->setInterval(timer1Interval);
+        connect(m_timer, &QTimer::timeout, this, &MainForm::Timer1_Timer);
+        break;
+    case ControlKind::Button: {
+        auto *button = new QPushButton(toQString(design.caption), m_frame);
+        button->setObjectName(toQString(design.name));
+        button->setGeometry(toPixels(design.rect));
+        // No button of this window is its default.
+        button->setAutoDefault(false);
+        for (const auto &[name, handler] : handlers) {
+            if (name == design.name)
+                connect(button, &QPushButton::clicked, this, handler);
+        }
+        break;
+    }
+    case ControlKind::Label:
+    case ControlKind::Picture:
+    case ControlKind::Line:
+        break;
+    }
+}
+
+void MainForm::Command1_Click()
+{
+    m_power.schedule(PowerAction::Shutdown);
+}
+
+void MainForm::Command2_Click()
+{
+    m_power.schedule(PowerAction::Restart);
+}
+
+void MainForm::Command3_Click()
+{
+    m_power.cancel();
+}
+
+void MainForm::Command4_Click()
+{
+    // Ends the process without asking; a shutdown already handed over stays pending.
+    QCoreApplication::exit(0);
+}
+
+void MainForm::Command5_Click()
+{
+    // A window that is closing is already on its way out: load a new one.
+    if (!m_about || !m_about->isVisible())
+        m_about = new frmAbout(SysInfoServices {
+            m_services.registry, m_services.files, m_services.runner, m_services.messageBox });
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
+
+void MainForm::Command6_Click()
+{
+    m_services.messageBox.show(sponsorNotice);
+}
+
+void MainForm::Timer1_Timer()
+{
+    setWindowTitle(QString::fromStdString(clockCaption(m_services.clock, m_services.locale)));
+}
+
+} // namespace korvane

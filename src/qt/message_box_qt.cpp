@@ -1,0 +1,22 @@
+#include "message_box_qt.h"
+
+#include "core/app_record.h"
+#include "text_qt.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace korvane {
+
+void QtMessageBox::show(const std::string &text)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setIcon(QMessageBox::NoIcon);
+    box.setWindowTitle(toQString(app::title));
+    box.setText(QString::fromStdString(text));
+    box.setDefaultButton(box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole));
+    box.exec();
+}
+
+} // namespace korvane

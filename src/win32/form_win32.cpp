@@ -1,0 +1,155 @@
+#include "form_win32.h"
+
+#include "core/utf.h"
+#include "dpi_win32.h"
+
+#include <commctrl.h>
+
+namespace korvane::win32 {
+
+namespace {
+
+constexpr int firstControlId = 1000;
+
+struct ControlClass {
+    const wchar_t *className;
+    DWORD style;
+};
+
+ControlClass controlClass(const ControlDesign &design, bool isDefault)
+{
+    const DWORD tabStop = design.tabIndex != noTabStop ? WS_TABSTOP : 0;
+    switch (design.kind) {
+    case ControlKind::Frame:
+        return { L"BUTTON", BS_GROUPBOX };
+    case ControlKind::Button:
+        return { L"BUTTON", (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | tabStop };
+    case ControlKind::Label:
+        return { L"STATIC", SS_LEFT | SS_NOPREFIX };
+    case ControlKind::Picture:
+        // Centred and not sized to the icon, so that it keeps the designed rectangle.
+        return { L"STATIC", SS_ICON | SS_CENTERIMAGE | tabStop };
+    case ControlKind::Line:
+        // An empty static painted in the line's colour (WM_CTLCOLORSTATIC).
+        return { L"STATIC", SS_LEFT };
+    case ControlKind::Timer:
+        break;
+    }
+    return { nullptr, 0 };
+}
+
+// The dialog manager makes a push button the default one when the Tab key moves the focus
+// onto it, and Enter then presses it. Only the designed default may be one: the others say
+// they are no push button that could be made the default, and stay clickable buttons.
+LRESULT CALLBACK neverDefault(
+    HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (message == WM_GETDLGCODE)
+        return DefSubclassProc(button, message, wParam, lParam) & ~DLGC_UNDEFPUSHBUTTON;
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(button, neverDefault, 0);
+    return DefSubclassProc(button, message, wParam, lParam);
+}
+
+} // namespace
+
+std::wstring controlText(std::string_view text)
+{
+    std::wstring wide = widen(text);
+    for (std::size_t at = wide.find(L'\n'); at != std::wstring::npos;
+         at = wide.find(L'\n', at + 2)) {
+        if (at == 0 || wide[at - 1] != L'\r')
+            wide.insert(at, 1, L'\r');
+    }
+    return wide;
+}
+
+void FormControls::create(HWND parent, const FormDesign &design, std::string_view defaultButton)
+{
+    m_form = &design;
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    for (const ControlDesign *control : inTabOrder(design)) {
+        const ControlClass kind = controlClass(*control, control->name == defaultButton);
+        if (!kind.className)
+            continue;
+        const int id = firstControlId + static_cast<int>(control - design.controls.data());
+        const HWND window
+            = CreateWindowExW(0, kind.className, controlText(control->caption).c_str(),
+                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, 0, 0, 0, 0, parent,
+                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+        if (!window)
+            continue;
+        if (control->kind == ControlKind::Button && control->name != defaultButton)
+            SetWindowSubclass(window, neverDefault, 0, 0);
+        m_entries.push_back({ control, window, id });
+    }
+    for (const Entry &entry : m_entries) {
+        if (entry.design->kind == ControlKind::Frame)
+            SetWindowPos(
+                entry.window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
+void FormControls::layout(UINT dpi)
+{
+    ScopedFont font = messageFont(dpi);
+    for (const Entry &entry : m_entries) {
+        const TwipsRect &rect = entry.design->rect;
+        int left = scale(rect.left, dpi);
+        int top = scale(rect.top, dpi);
+        if (!entry.design->container.empty()) {
+            if (const ControlDesign *container = findControl(*m_form, entry.design->container)) {
+                left += scale(container->rect.left, dpi);
+                top += scale(container->rect.top, dpi);
+            }
+        }
+        SetWindowPos(entry.window, nullptr, left, top, scale(rect.width, dpi),
+            scale(rect.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(entry.window, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    }
+    // Only now that no control uses the old font any more.
+    m_font = std::move(font);
+}
+
+SIZE FormControls::clientSize(UINT dpi) const
+{
+    return { scale(m_form->client.width, dpi), scale(m_form->client.height, dpi) };
+}
+
+HWND FormControls::find(std::string_view name, int index) const
+{
+    for (const Entry &entry : m_entries) {
+        if (entry.design->name == name && entry.design->index == index)
+            return entry.window;
+    }
+    return nullptr;
+}
+
+const ControlDesign *FormControls::design(HWND control) const
+{
+    for (const Entry &entry : m_entries) {
+        if (entry.window == control)
+            return entry.design;
+    }
+    return nullptr;
+}
+
+const ControlDesign *FormControls::designOf(int id) const
+{
+    for (const Entry &entry : m_entries) {
+        if (entry.id == id)
+            return entry.design;
+    }
+    return nullptr;
+}
+
+int FormControls::id(std::string_view name) const
+{
+    for (const Entry &entry : m_entries) {
+        if (entry.design->name == name)
+            return entry.id;
+    }
+    return 0;
+}
+
+} // namespace korvane::win32

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "core/input_box.h"
+
+namespace korvane {
+
+// A modal dialog over the thread's active window: the prompt, an entry field holding the
+// default text all selected, and "确定" / "取消".
+class Win32InputBox final : public InputBox {
+public:
+    [[nodiscard]] std::string ask(const std::string &prompt, const std::string &title,
+        const std::string &defaultText) override;
+};
+
+// The controls' ids, for tests that press them.
+inline constexpr int inputBoxPromptId = 100;
+inline constexpr int inputBoxEditId = 101;
+
+} // namespace korvane

@@ -1,0 +1,40 @@
+#include "message_box_win32.h"
+
+#include "core/app_record.h"
+#include "core/utf.h"
+
+#include "windows_api.h"
+
+namespace korvane {
+
+namespace {
+
+thread_local HHOOK okButtonHook = nullptr;
+
+// MessageBoxW labels its button in the system's language; every button of ours reads
+// "确定", whatever language Windows speaks. The box is the first window this thread
+// activates after the hook is set.
+LRESULT CALLBACK labelOkButton(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE && okButtonHook) {
+        SetDlgItemTextW(reinterpret_cast<HWND>(wParam), IDOK, L"确定");
+        UnhookWindowsHookEx(okButtonHook);
+        okButtonHook = nullptr;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
+void Win32MessageBox::show(const std::string &text)
+{
+    okButtonHook = SetWindowsHookExW(WH_CBT, labelOkButton, nullptr, GetCurrentThreadId());
+    MessageBoxW(GetActiveWindow(), widen(text).c_str(), widen(app::title).c_str(),
+        MB_OK | MB_SETFOREGROUND);
+    if (okButtonHook) {
+        UnhookWindowsHookEx(okButtonHook);
+        okButtonHook = nullptr;
+    }
+}
+
+} // namespace korvane

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "core/message_box.h"
+
+namespace korvane {
+
+// MessageBoxW with OK only and no icon, over the thread's active window.
+class Win32MessageBox final : public MessageBox {
+public:
+    void show(const std::string &text) override;
+};
+
+} // namespace korvane

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "core/main_form_services.h"
+#include "fakes.h"
+
+namespace korvane::testing {
+
+// Every service the main window takes, faked, so that a test can see what a click did.
+struct FormFakes {
+    FakeInputBox inputBox;
+    FakeMessageBox messageBox;
+    FakeCommandRunner runner;
+    FakeLocale locale;
+    FakeClock clock;
+    FakeRegistry registry;
+    FakeFileLookup files;
+
+    [[nodiscard]] MainFormServices services()
+    {
+        return { inputBox, messageBox, runner, locale, clock, registry, files, standInExitCodes };
+    }
+};
+
+} // namespace korvane::testing

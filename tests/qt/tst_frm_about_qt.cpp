@@ -1,0 +1,408 @@
+#include "core/form_fakes.h"
+#include "qt/frm_about_qt.h"
+#include "qt/main_form_qt.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+namespace korvane {
+
+namespace {
+
+constexpr const char *toolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+
+QList<QWidget *> openAboutWindows()
+{
+    QList<QWidget *> found;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QStringLiteral("frmAbout") && widget->isVisible())
+            found << widget;
+    return found;
+}
+
+} // namespace
+
+class TestAbout : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void notMadeAtStartup();
+    void texts();
+    void window();
+    void geometry_data();
+    void geometry();
+    void textsFit_data();
+    void textsFit();
+    void separator();
+    void focus();
+    void secondClickBringsTheSameWindow();
+    void reloadsAfterClosing_data();
+    void reloadsAfterClosing();
+    void sysInfo_data();
+    void sysInfo();
+    void outlivesTheMainWindow();
+    void sponsor_data();
+    void sponsor();
+
+private:
+    QWidget *openAbout()
+    {
+        QTest::mouseClick(button("Command5"), Qt::LeftButton);
+        const QList<QWidget *> open = openAboutWindows();
+        return open.size() == 1 ? open.front() : nullptr;
+    }
+
+    QPushButton *button(const char *name) const
+    {
+        return m_form->findChild<QPushButton *>(QString::fromUtf8(name));
+    }
+
+    testing::FormFakes m_fakes;
+    std::unique_ptr<MainForm> m_form;
+};
+
+void TestAbout::init()
+{
+    m_fakes = testing::FormFakes();
+    m_form = std::make_unique<MainForm>(m_fakes.services());
+    m_form->show();
+}
+
+void TestAbout::cleanup()
+{
+    m_form.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(openAboutWindows().isEmpty());
+}
+
+void TestAbout::notMadeAtStartup()
+{
+    for (const QWidget *widget : QApplication::topLevelWidgets())
+        QVERIFY(!widget->inherits("korvane::frmAbout"));
+}
+
+void TestAbout::texts()
+{
+    QWidget *about = openAbout();
+    QVERIFY(about);
+    QCOMPARE(about->windowTitle(), QStringLiteral("关于 Korvane"));
+    const auto text = [about](const char *name) {
+        return about->findChild<QLabel *>(QString::fromUtf8(name))->text();
+    };
+    QCOMPARE(text("lblTitle"), QStringLiteral("Korvane"));
+    QCOMPARE(text("lblVersion"), QStringLiteral("版本 " KORVANE_VERSION));
+    QVERIFY(
+        text("lblDescription").startsWith(QStringLiteral("可以定时对计算机进行重启、关机操作。")));
+    QVERIFY(!text("lblDisclaimer").isEmpty());
+    QCOMPARE(
+        about->findChild<QPushButton *>(QStringLiteral("cmdOK"))->text(), QStringLiteral("确定"));
+    QCOMPARE(about->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"))->text(),
+        QStringLiteral("系统信息(&S)..."));
+
+    const QPixmap icon = about->findChild<QLabel *>(QStringLiteral("picIcon"))->pixmap();
+    QCOMPARE(icon.size(), QSize(32, 32));
+    QVERIFY(!m_form->windowIcon().isNull());
+}
+
+void TestAbout::window()
+{
+    QWidget *about = openAbout();
+    QVERIFY(about);
+    // No owner and not modal: the main window stays usable beside it.
+    QVERIFY(!about->parentWidget());
+    QVERIFY(!about->isModal());
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    QCOMPARE(about->windowType(), Qt::Dialog);
+    const Qt::WindowFlags flags = about->windowFlags();
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+    QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
+    QCOMPARE(about->minimumSize(), about->maximumSize());
+    QVERIFY(button("Command1")->isEnabled());
+}
+
+void TestAbout::geometry_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("rect");
+
+    QTest::newRow("frmAbout") << QStringLiteral("frmAbout") << QRect(156, 129, 380, 195);
+    QTest::newRow("picIcon") << QStringLiteral("picIcon") << QRect(16, 16, 36, 36);
+    QTest::newRow("cmdOK") << QStringLiteral("cmdOK") << QRect(272, 128, 100, 23);
+    QTest::newRow("cmdSysInfo") << QStringLiteral("cmdSysInfo") << QRect(272, 160, 99, 23);
+    QTest::newRow("lblDescription") << QStringLiteral("lblDescription") << QRect(70, 75, 259, 38);
+    QTest::newRow("lblTitle") << QStringLiteral("lblTitle") << QRect(70, 16, 259, 32);
+    QTest::newRow("lblVersion") << QStringLiteral("lblVersion") << QRect(70, 52, 259, 15);
+    QTest::newRow("lblDisclaimer") << QStringLiteral("lblDisclaimer") << QRect(17, 128, 242, 55);
+}
+
+void TestAbout::geometry()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, rect);
+
+    QWidget *about = openAbout();
+    QVERIFY(about);
+    const QWidget *widget
+        = name == QStringLiteral("frmAbout") ? about : about->findChild<QWidget *>(name);
+    QVERIFY(widget);
+    QCOMPARE(widget->geometry(), rect);
+}
+
+void TestAbout::textsFit_data()
+{
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("lblTitle") << QStringLiteral("lblTitle");
+    QTest::newRow("lblVersion") << QStringLiteral("lblVersion");
+    QTest::newRow("lblDescription") << QStringLiteral("lblDescription");
+    QTest::newRow("lblDisclaimer") << QStringLiteral("lblDisclaimer");
+}
+
+void TestAbout::textsFit()
+{
+    QFETCH(QString, name);
+
+    QWidget *about = openAbout();
+    QVERIFY(about);
+    auto *label = about->findChild<QLabel *>(name);
+
+    // The text's ink inside the label must be all of it: drawn again with room to spare
+    // below, it must not show more.
+    const auto ink = [](QWidget &widget) {
+        QImage image(widget.size(), QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        int pixels = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                pixels += qAlpha(image.pixel(x, y)) != 0;
+        return pixels;
+    };
+    QLabel roomy(label->text());
+    roomy.setFont(label->font());
+    roomy.setWordWrap(label->wordWrap());
+    roomy.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    roomy.resize(label->width(), label->height() * 4);
+    const int all = ink(roomy);
+    QVERIFY(all > 0);
+    QCOMPARE(ink(*label), all);
+
+    if (name != QStringLiteral("lblVersion"))
+        QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::black));
+}
+
+void TestAbout::separator()
+{
+    QWidget *about = openAbout();
+    QVERIFY(about);
+    QMap<int, QWidget *> lines;
+    for (QWidget *line : about->findChildren<QWidget *>(QStringLiteral("Line1")))
+        lines[line->property("index").toInt()] = line;
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines[0]->geometry(), QRect(0, 112, 370, 2));
+    QCOMPARE(lines[0]->palette().color(QPalette::Window), QColor(0xFF, 0xFF, 0xFF));
+    QCOMPARE(lines[1]->geometry(), QRect(0, 112, 371, 1));
+    QCOMPARE(lines[1]->palette().color(QPalette::Window), QColor(0x80, 0x80, 0x80));
+}
+
+void TestAbout::focus()
+{
+    QWidget *about = openAbout();
+    QVERIFY(about);
+    QWidget *widget = about->findChild<QWidget *>(QStringLiteral("cmdOK"));
+    QCOMPARE(about->focusWidget(), widget);
+    QStringList order;
+    for (int i = 0; i < 3; ++i) {
+        order << widget->objectName();
+        do
+            widget = widget->nextInFocusChain();
+        while (!(widget->focusPolicy() & Qt::TabFocus));
+    }
+    QCOMPARE(order,
+        (QStringList {
+            QStringLiteral("cmdOK"), QStringLiteral("picIcon"), QStringLiteral("cmdSysInfo") }));
+    QCOMPARE(widget->objectName(), QStringLiteral("cmdOK"));
+}
+
+void TestAbout::secondClickBringsTheSameWindow()
+{
+    QWidget *first = openAbout();
+    QVERIFY(first);
+    auto *version = first->findChild<QLabel *>(QStringLiteral("lblVersion"));
+    version->setText(QStringLiteral("marked"));
+
+    QCOMPARE(openAbout(), first);
+    QCOMPARE(openAboutWindows().size(), 1);
+    // Not loaded again.
+    QCOMPARE(version->text(), QStringLiteral("marked"));
+}
+
+void TestAbout::reloadsAfterClosing_data()
+{
+    QTest::addColumn<QString>("how");
+
+    QTest::newRow("OK clicked") << QStringLiteral("click");
+    QTest::newRow("Enter on OK") << QStringLiteral("enter");
+    QTest::newRow("Return on OK") << QStringLiteral("return");
+    QTest::newRow("Esc") << QStringLiteral("escape");
+    QTest::newRow("close box") << QStringLiteral("close");
+}
+
+void TestAbout::reloadsAfterClosing()
+{
+    QFETCH(QString, how);
+
+    QPointer<QWidget> first = openAbout();
+    QVERIFY(first);
+    first->findChild<QLabel *>(QStringLiteral("lblVersion"))->setText(QStringLiteral("marked"));
+    first->setWindowTitle(QStringLiteral("marked"));
+
+    auto *ok = first->findChild<QPushButton *>(QStringLiteral("cmdOK"));
+    if (how == QStringLiteral("click"))
+        QTest::mouseClick(ok, Qt::LeftButton);
+    else if (how == QStringLiteral("enter"))
+        QTest::keyClick(ok, Qt::Key_Enter);
+    else if (how == QStringLiteral("return"))
+        QTest::keyClick(ok, Qt::Key_Return);
+    else if (how == QStringLiteral("escape"))
+        QTest::keyClick(ok, Qt::Key_Escape);
+    else
+        first->close();
+
+    QTRY_VERIFY(!first);
+    QVERIFY(openAboutWindows().isEmpty());
+
+    QWidget *second = openAbout();
+    QVERIFY(second);
+    QCOMPARE(second->windowTitle(), QStringLiteral("关于 Korvane"));
+    QCOMPARE(second->findChild<QLabel *>(QStringLiteral("lblVersion"))->text(),
+        QStringLiteral("版本 " KORVANE_VERSION));
+}
+
+void TestAbout::sysInfo_data()
+{
+    QTest::addColumn<bool>("toolKnown");
+    QTest::addColumn<bool>("starts");
+    QTest::addColumn<bool>("viaAltS");
+    QTest::addColumn<QStringList>("started");
+    QTest::addColumn<QStringList>("messages");
+
+    const QStringList unavailable { QStringLiteral("此时系统信息不可用") };
+    QTest::newRow("tool found") << true << true << false
+                                << QStringList { QStringLiteral("/opt/info tool/kinfocenter") }
+                                << QStringList {};
+    QTest::newRow("tool found, Alt+S")
+        << true << true << true << QStringList { QStringLiteral("/opt/info tool/kinfocenter") }
+        << QStringList {};
+    QTest::newRow("no tool") << false << true << false << QStringList {} << unavailable;
+    QTest::newRow("start fails") << true << false << false << QStringList {} << unavailable;
+}
+
+void TestAbout::sysInfo()
+{
+    QFETCH(bool, toolKnown);
+    QFETCH(bool, starts);
+    QFETCH(bool, viaAltS);
+    QFETCH(QStringList, started);
+    QFETCH(QStringList, messages);
+
+    if (toolKnown)
+        m_fakes.registry.keys[toolKey]["PATH"]
+            = testing::FakeRegistry::text("/opt/info tool/kinfocenter");
+    m_fakes.runner.startsSucceed = starts;
+
+    QWidget *about = openAbout();
+    QVERIFY(about);
+    if (viaAltS) {
+        about->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(about));
+        QTest::keyClick(about, Qt::Key_S, Qt::AltModifier);
+    } else {
+        QTest::mouseClick(
+            about->findChild<QPushButton *>(QStringLiteral("cmdSysInfo")), Qt::LeftButton);
+    }
+
+    QStringList texts;
+    QTRY_COMPARE(
+        int(m_fakes.runner.attempts.size()), starts || !toolKnown ? int(started.size()) : 1);
+    for (const auto &start : m_fakes.runner.started) {
+        texts << QString::fromStdString(start.text);
+        QCOMPARE(start.style, WindowStyle::NormalWithFocus);
+    }
+    QCOMPARE(texts, started);
+    QStringList shown;
+    for (const std::string &text : m_fakes.messageBox.shown)
+        shown << QString::fromStdString(text);
+    QCOMPARE(shown, messages);
+    // The dialog stays open either way.
+    QCOMPARE(openAboutWindows(), QList<QWidget *> { about });
+}
+
+void TestAbout::outlivesTheMainWindow()
+{
+    bool aliveAfterMainClosed = false;
+    QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
+
+    // Qt decides whether a closing window was the last one during the close itself.
+    QTimer::singleShot(0, this, [&] {
+        const QPointer<QWidget> about = openAbout();
+        m_form->close();
+        aliveAfterMainClosed = about && about->isVisible() && lastClosed.isEmpty();
+        if (about)
+            about->close();
+    });
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, this, [] { QCoreApplication::exit(1); });
+    guard.start(5000);
+
+    // Closing the last window, the About window, ends the event loop by itself.
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY(aliveAfterMainClosed);
+    QCOMPARE(lastClosed.size(), 1);
+}
+
+void TestAbout::sponsor_data()
+{
+    QTest::addColumn<bool>("scheduled");
+
+    QTest::newRow("nothing scheduled") << false;
+    QTest::newRow("shutdown scheduled") << true;
+}
+
+void TestAbout::sponsor()
+{
+    QFETCH(bool, scheduled);
+
+    if (scheduled) {
+        m_fakes.inputBox.answers = { "10" };
+        QTest::mouseClick(button("Command1"), Qt::LeftButton);
+    }
+    const std::size_t startedBefore = m_fakes.runner.started.size();
+
+    QTest::mouseClick(button("Command6"), Qt::LeftButton);
+
+    QCOMPARE(m_fakes.messageBox.shown.size(), 1U);
+    const QString notice = QString::fromStdString(m_fakes.messageBox.shown.front());
+    QVERIFY(notice.contains(QStringLiteral("版权所有")));
+    QVERIFY(notice.contains(QStringLiteral("电")));
+    QVERIFY(!notice.contains(u'\n'));
+    QCOMPARE(m_fakes.runner.started.size(), startedBefore);
+    QCOMPARE(m_form->ActionScheduled(), scheduled);
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("程序加载中..."));
+    QVERIFY(openAboutWindows().isEmpty());
+}
+
+} // namespace korvane
+
+QTEST_MAIN(korvane::TestAbout)
+#include "tst_frm_about_qt.moc"
