@@ -54,16 +54,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     const auto &request = std::get<korvane::Request>(result);
     switch (request.what) {
-    case korvane::PowerRequest::Cancel:
+    case korvane::RequestKind::Cancel:
         require(arguments == std::vector<std::string> { "-a" });
         break;
-    case korvane::PowerRequest::Help:
+    case korvane::RequestKind::Help:
         require(arguments == std::vector<std::string> { "--help" });
         break;
-    case korvane::PowerRequest::PowerOff:
-    case korvane::PowerRequest::Reboot:
+    case korvane::RequestKind::Schedule:
         require(arguments.size() == 3);
-        require(arguments[0] == (request.what == korvane::PowerRequest::PowerOff ? "-s" : "-r"));
+        require(arguments[0] == (request.action == korvane::PowerAction::Shutdown ? "-s" : "-r"));
         require(arguments[1] == "-t");
         require(request.delayUsec >= 0);
         require(request.delayUsec <= korvane::maxDelaySeconds * 1000000);

@@ -38,8 +38,8 @@ int main(int argc, char *argv[])
     const std::unique_ptr<korvane::Registry> registry = korvane::makeNativeRegistry();
     const std::unique_ptr<korvane::FileLookup> files = korvane::makeNativeFileLookup();
 
-    korvane::MainForm mainForm({ inputBox, messageBox, *runner, locale, clock, *registry, *files,
-        korvane::standInExitCodes });
+    korvane::qt::MainForm mainForm({ inputBox, messageBox, *runner, locale, clock, *registry,
+        *files, korvane::standInExitCodes });
     mainForm.show();
     return QApplication::exec();
 }

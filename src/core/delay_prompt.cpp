@@ -3,21 +3,22 @@
 #include "input_box.h"
 #include "locale.h"
 #include "message_box.h"
+#include "texts.h"
 
 namespace korvane {
 
 namespace {
 
 struct PromptTexts {
-    const char *title;
-    const char *prompt;
+    std::string prompt;
+    std::string title;
 };
 
 PromptTexts textsFor(PowerAction action)
 {
     if (action == PowerAction::Restart)
-        return { "重启倒计时(分)", "请输入计算机重启倒计时分钟" };
-    return { "关机倒计时(分)", "请输入计算机关机倒计时分钟" };
+        return { std::string(texts::restartPrompt), std::string(texts::restartPromptTitle) };
+    return { std::string(texts::shutdownPrompt), std::string(texts::shutdownPromptTitle) };
 }
 
 bool isGoodEntry(const std::string &entry, const Locale &locale)
@@ -32,13 +33,13 @@ std::string AskDelay(
     PowerAction action, InputBox &inputBox, MessageBox &messageBox, const Locale &locale)
 {
     const PromptTexts texts = textsFor(action);
-    const std::string defaultText = "10";
+    const std::string defaultText(texts::defaultDelay);
 
     std::string entry = inputBox.ask(texts.prompt, texts.title, defaultText);
     if (isGoodEntry(entry, locale))
         return entry;
 
-    messageBox.show("时间输入错误，请重新输入");
+    messageBox.show(std::string(texts::badDelay));
     return inputBox.ask(texts.prompt, texts.title, defaultText);
 }
 

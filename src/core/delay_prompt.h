@@ -1,5 +1,7 @@
 #pragma once
 
+#include "power_action.h"
+
 #include <string>
 
 namespace korvane {
@@ -7,11 +9,6 @@ namespace korvane {
 class InputBox;
 class Locale;
 class MessageBox;
-
-enum class PowerAction {
-    Shutdown,
-    Restart,
-};
 
 inline constexpr double smallestDelayMinutes = 0;
 inline constexpr double largestDelayMinutes = 999999;

@@ -4,20 +4,12 @@
 #include "locale.h"
 #include "message_box.h"
 #include "seconds_text.h"
+#include "texts.h"
 
 #include <cmath>
 #include <string>
 
 namespace korvane {
-
-namespace {
-
-constexpr std::string_view shutdownRefused = "系统拒绝了关闭计算机的请求";
-constexpr std::string_view restartRefused = "系统拒绝了重启计算机的请求";
-constexpr std::string_view nothingToCancel = "系统中没有待取消的关闭/重启计算机操作";
-constexpr std::string_view cancelFailed = "系统未能取消关闭/重启计算机";
-
-} // namespace
 
 PowerActions::PowerActions(const PowerServices &services)
     : m_services(services)
@@ -42,7 +34,7 @@ void PowerActions::schedule(PowerAction action)
         { action == PowerAction::Shutdown ? "-s" : "-r", "-t",
             secondsText(seconds, m_services.locale.decimalSeparator()) } };
     const std::string_view refused
-        = action == PowerAction::Shutdown ? shutdownRefused : restartRefused;
+        = action == PowerAction::Shutdown ? texts::shutdownRefused : texts::restartRefused;
     if (!start(command, [refused](std::optional<int>) { return refused; }))
         return;
     m_actionScheduled = true;
@@ -53,12 +45,12 @@ void PowerActions::cancel()
     if (m_actionScheduled) {
         const int nothingScheduled = m_services.shutdownCodes.nothingToCancel;
         const auto failureText = [nothingScheduled](std::optional<int> exitCode) {
-            return exitCode == nothingScheduled ? nothingToCancel : cancelFailed;
+            return exitCode == nothingScheduled ? texts::nothingToCancel : texts::cancelFailed;
         };
         if (!start(Command { "shutdown", { "-a" } }, failureText))
             return;
     } else {
-        m_services.messageBox.show("请先设置关闭/重启计算机后再取消操作!");
+        m_services.messageBox.show(std::string(texts::cancelUnscheduled));
     }
     m_actionScheduled = false;
 }

@@ -4,6 +4,7 @@
 #include "file_lookup.h"
 #include "message_box.h"
 #include "registry.h"
+#include "texts.h"
 
 #include <algorithm>
 #include <array>
@@ -50,7 +51,7 @@ void SysInfoLauncher::StartSysInfo()
         started = false;
     }
     if (!started)
-        m_services.messageBox.show(sysInfoUnavailable);
+        m_services.messageBox.show(std::string(texts::sysInfoUnavailable));
 }
 
 bool SysInfoLauncher::GetKeyValue(std::uint32_t KeyRoot, const std::string &KeyName,

@@ -17,8 +17,6 @@ struct SysInfoServices {
     MessageBox &messageBox;
 };
 
-inline constexpr const char *sysInfoUnavailable = "此时系统信息不可用";
-
 // Finds the system information tool through the registry and starts it.
 class SysInfoLauncher {
 public:

@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace korvane {
+namespace korvane::qt {
 
 namespace {
 
@@ -40,11 +40,11 @@ frmAbout::frmAbout(const SysInfoServices &services)
     // Opens at a fixed place on the screen, not centred on anything.
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
-    setGeometry(toPixels(frmAboutPlacement).translated(origin));
-    setFixedSize(toPixels(frmAboutDesign.client));
+    setGeometry(twipsToPixels(frmAboutPlacement).translated(origin));
+    setFixedSize(twipsToPixels(frmAboutDesign.client));
 
-    for (const ControlDesign &design : frmAboutDesign.controls)
-        createControl(design);
+    for (const ControlDesign *design : frmAboutDesign.controls)
+        createControl(*design);
 
     setTabOrder(m_cmdOK, m_picIcon);
     setTabOrder(m_picIcon, m_cmdSysInfo);
@@ -62,7 +62,7 @@ void frmAbout::createControl(const ControlDesign &design)
     case ControlKind::Picture:
         m_picIcon = new QLabel(this);
         m_picIcon->setObjectName(toQString(design.name));
-        m_picIcon->setGeometry(toPixels(design.rect));
+        m_picIcon->setGeometry(twipsToPixels(design.rect));
         m_picIcon->setAlignment(Qt::AlignCenter);
         m_picIcon->setPixmap(appIcon().pixmap(32, 32));
         m_picIcon->setFocusPolicy(Qt::TabFocus);
@@ -70,11 +70,11 @@ void frmAbout::createControl(const ControlDesign &design)
     case ControlKind::Button: {
         auto *button = new QPushButton(toQString(design.caption), this);
         button->setObjectName(toQString(design.name));
-        button->setGeometry(toPixels(design.rect));
-        if (design.name == "cmdOK") {
+        button->setGeometry(twipsToPixels(design.rect));
+        if (&design == &frmAboutRows::cmdOK) {
             m_cmdOK = button;
             m_cmdOK->setDefault(true);
-        } else {
+        } else if (&design == &frmAboutRows::cmdSysInfo) {
             m_cmdSysInfo = button;
         }
         break;
@@ -95,7 +95,7 @@ void frmAbout::createLabel(const ControlDesign &design)
 {
     auto *label = new QLabel(toQString(design.caption), this);
     label->setObjectName(toQString(design.name));
-    label->setGeometry(toPixels(design.rect));
+    label->setGeometry(twipsToPixels(design.rect));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
     if (design.colour != defaultColour) {
@@ -103,9 +103,9 @@ void frmAbout::createLabel(const ControlDesign &design)
         palette.setColor(QPalette::WindowText, toQColor(design.colour));
         label->setPalette(palette);
     }
-    if (design.name == "lblTitle")
+    if (&design == &frmAboutRows::lblTitle)
         m_lblTitle = label;
-    if (design.name == "lblVersion") {
+    if (&design == &frmAboutRows::lblVersion) {
         m_lblVersion = label;
         // 15 pixels are less than a CJK font's line height; centred, the glyphs' ink still
         // fits where top-aligned it loses its bottom row.
@@ -118,7 +118,7 @@ void frmAbout::createLine(const ControlDesign &design)
     auto *line = new QWidget(this);
     line->setObjectName(toQString(design.name));
     line->setProperty("index", design.index);
-    line->setGeometry(toPixels(design.rect));
+    line->setGeometry(twipsToPixels(design.rect));
     line->setAutoFillBackground(true);
     QPalette palette = line->palette();
     palette.setColor(QPalette::Window, toQColor(design.colour));
@@ -154,4 +154,4 @@ void frmAbout::cmdSysInfo_Click()
     m_sysInfo.StartSysInfo();
 }
 
-} // namespace korvane
+} // namespace korvane::qt

@@ -12,6 +12,8 @@ namespace korvane {
 
 struct ControlDesign;
 
+namespace qt {
+
 // The About window. It has no owner and deletes itself when closed, so every show after
 // a close loads a fresh one.
 class frmAbout final : public QDialog {
@@ -42,4 +44,5 @@ private:
     Q_DISABLE_COPY_MOVE(frmAbout)
 };
 
+} // namespace qt
 } // namespace korvane

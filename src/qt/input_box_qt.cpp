@@ -1,6 +1,8 @@
 #include "input_box_qt.h"
 
+#include "core/texts.h"
 #include "core/trace.h"
+#include "text_qt.h"
 
 #include <QApplication>
 #include <QInputDialog>
@@ -20,8 +22,8 @@ std::string QtInputBox::ask(
     dialog.setWindowTitle(QString::fromStdString(title));
     dialog.setLabelText(QString::fromStdString(prompt));
     dialog.setTextValue(QString::fromStdString(defaultText));
-    dialog.setOkButtonText(QStringLiteral("确定"));
-    dialog.setCancelButtonText(QStringLiteral("取消"));
+    dialog.setOkButtonText(toQString(texts::ok));
+    dialog.setCancelButtonText(toQString(texts::cancel));
     if (dialog.exec() != QDialog::Accepted)
         return {};
     traceMark("accepted");

@@ -4,7 +4,7 @@
 #include "core/clock_caption.h"
 #include "core/main_form_design.h"
 #include "core/message_box.h"
-#include "core/sponsor_notice.h"
+#include "core/texts.h"
 #include "frm_about_qt.h"
 #include "text_qt.h"
 #include "twips_qt.h"
@@ -20,7 +20,7 @@
 #include <utility>
 #include <vector>
 
-namespace korvane {
+namespace korvane::qt {
 
 MainForm::MainForm(const MainFormServices &services, QWidget *parent)
     : QWidget(parent,
@@ -33,7 +33,7 @@ MainForm::MainForm(const MainFormServices &services, QWidget *parent)
     setObjectName(toQString(mainFormDesign.name));
     setWindowTitle(toQString(mainFormDesign.caption));
     setWindowIcon(appIcon());
-    setFixedSize(toPixels(mainFormDesign.client));
+    setFixedSize(twipsToPixels(mainFormDesign.client));
 
     // Qt also resolves an access key that two buttons share in creation order.
     for (const ControlDesign *design : inTabOrder(mainFormDesign))
@@ -57,20 +57,21 @@ void MainForm::closeEvent(QCloseEvent *event)
 
 void MainForm::createControl(const ControlDesign &design)
 {
-    static constexpr std::array<std::pair<std::string_view, void (MainForm::*)()>, 6> handlers { {
-        { "Command1", &MainForm::Command1_Click },
-        { "Command2", &MainForm::Command2_Click },
-        { "Command3", &MainForm::Command3_Click },
-        { "Command4", &MainForm::Command4_Click },
-        { "Command5", &MainForm::Command5_Click },
-        { "Command6", &MainForm::Command6_Click },
+    using Handler = void (MainForm::*)();
+    static constexpr std::array<std::pair<const ControlDesign *, Handler>, 6> handlers { {
+        { &mainFormRows::Command1, &MainForm::Command1_Click },
+        { &mainFormRows::Command2, &MainForm::Command2_Click },
+        { &mainFormRows::Command3, &MainForm::Command3_Click },
+        { &mainFormRows::Command4, &MainForm::Command4_Click },
+        { &mainFormRows::Command5, &MainForm::Command5_Click },
+        { &mainFormRows::Command6, &MainForm::Command6_Click },
     } };
 
     switch (design.kind) {
     case ControlKind::Frame:
         m_frame = new QGroupBox(toQString(design.caption), this);
         m_frame->setObjectName(toQString(design.name));
-        m_frame->setGeometry(toPixels(design.rect));
+        m_frame->setGeometry(twipsToPixels(design.rect));
         break;
     case ControlKind::Timer:
         m_timer = new QTimer(this);
@@ -81,11 +82,11 @@ void MainForm::createControl(const ControlDesign &design)
     case ControlKind::Button: {
         auto *button = new QPushButton(toQString(design.caption), m_frame);
         button->setObjectName(toQString(design.name));
-        button->setGeometry(toPixels(design.rect));
+        button->setGeometry(twipsToPixels(design.rect));
         // No button of this window is its default.
         button->setAutoDefault(false);
-        for (const auto &[name, handler] : handlers) {
-            if (name == design.name)
+        for (const auto &[row, handler] : handlers) {
+            if (row == &design)
                 connect(button, &QPushButton::clicked, this, handler);
         }
         break;
@@ -131,7 +132,7 @@ void MainForm::Command5_Click()
 
 void MainForm::Command6_Click()
 {
-    m_services.messageBox.show(sponsorNotice);
+    m_services.messageBox.show(std::string(texts::sponsorNotice));
 }
 
 void MainForm::Timer1_Timer()
@@ -139,4 +140,4 @@ void MainForm::Timer1_Timer()
     setWindowTitle(QString::fromStdString(clockCaption(m_services.clock, m_services.locale)));
 }
 
-} // namespace korvane
+} // namespace korvane::qt

@@ -13,8 +13,11 @@ class QTimer;
 
 namespace korvane {
 
-class frmAbout;
 struct ControlDesign;
+
+namespace qt {
+
+class frmAbout;
 
 class MainForm final : public QWidget {
     Q_OBJECT
@@ -49,4 +52,5 @@ private:
     Q_DISABLE_COPY_MOVE(MainForm)
 };
 
+} // namespace qt
 } // namespace korvane

@@ -1,6 +1,7 @@
 #include "message_box_qt.h"
 
 #include "core/app_record.h"
+#include "core/texts.h"
 #include "text_qt.h"
 
 #include <QApplication>
@@ -15,7 +16,7 @@ void QtMessageBox::show(const std::string &text)
     box.setIcon(QMessageBox::NoIcon);
     box.setWindowTitle(toQString(app::title));
     box.setText(QString::fromStdString(text));
-    box.setDefaultButton(box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole));
+    box.setDefaultButton(box.addButton(toQString(texts::ok), QMessageBox::AcceptRole));
     box.exec();
 }
 

@@ -7,20 +7,16 @@
 
 namespace korvane {
 
-// Device-independent pixels; Qt's high-DPI scaling does the rest.
-constexpr int twips(int value)
+// In device-independent pixels; Qt's high-DPI scaling does the rest.
+constexpr QRect twipsToPixels(TwipsRect rect)
 {
-    return twipsToPixels(value);
+    return { twipsToPixels(rect.left), twipsToPixels(rect.top), twipsToPixels(rect.width),
+        twipsToPixels(rect.height) };
 }
 
-constexpr QRect toPixels(TwipsRect rect)
+constexpr QSize twipsToPixels(TwipsSize size)
 {
-    return { twips(rect.left), twips(rect.top), twips(rect.width), twips(rect.height) };
-}
-
-constexpr QSize toPixels(TwipsSize size)
-{
-    return { twips(size.width), twips(size.height) };
+    return { twipsToPixels(size.width), twipsToPixels(size.height) };
 }
 
 } // namespace korvane

@@ -12,10 +12,10 @@ namespace korvane::win32 {
 // The window's DPI (GetDpiForWindow where the system has it, else the screen's).
 [[nodiscard]] UINT windowDpi(HWND window);
 
-// Twips to pixels at `dpi`, rounded as MulDiv(twips, dpi, 1440) does.
-[[nodiscard]] inline int scale(int twips, UINT dpi)
+// Twips to pixels at the window's `dpi`.
+[[nodiscard]] inline int twipsToPixels(int twips, UINT dpi)
 {
-    return twipsToPixels(twips, static_cast<int>(dpi));
+    return korvane::twipsToPixels(twips, static_cast<int>(dpi));
 }
 
 // The system's message font, sized for `dpi`.

@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace korvane::win32 {
 
 namespace {
@@ -64,22 +66,24 @@ std::wstring controlText(std::string_view text)
     return wide;
 }
 
-void FormControls::create(HWND parent, const FormDesign &design, std::string_view defaultButton)
+void FormControls::create(HWND parent, const FormDesign &design, const ControlDesign *defaultButton)
 {
     m_form = &design;
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     for (const ControlDesign *control : inTabOrder(design)) {
-        const ControlClass kind = controlClass(*control, control->name == defaultButton);
+        const ControlClass kind = controlClass(*control, control == defaultButton);
         if (!kind.className)
             continue;
-        const int id = firstControlId + static_cast<int>(control - design.controls.data());
+        const int id = firstControlId
+            + static_cast<int>(
+                std::ranges::find(design.controls, control) - design.controls.begin());
         const HWND window
             = CreateWindowExW(0, kind.className, controlText(control->caption).c_str(),
                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, 0, 0, 0, 0, parent,
                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         if (!window)
             continue;
-        if (control->kind == ControlKind::Button && control->name != defaultButton)
+        if (control->kind == ControlKind::Button && control != defaultButton)
             SetWindowSubclass(window, neverDefault, 0, 0);
         m_entries.push_back({ control, window, id });
     }
@@ -95,16 +99,14 @@ void FormControls::layout(UINT dpi)
     ScopedFont font = messageFont(dpi);
     for (const Entry &entry : m_entries) {
         const TwipsRect &rect = entry.design->rect;
-        int left = scale(rect.left, dpi);
-        int top = scale(rect.top, dpi);
-        if (!entry.design->container.empty()) {
-            if (const ControlDesign *container = findControl(*m_form, entry.design->container)) {
-                left += scale(container->rect.left, dpi);
-                top += scale(container->rect.top, dpi);
-            }
+        int left = twipsToPixels(rect.left, dpi);
+        int top = twipsToPixels(rect.top, dpi);
+        if (const ControlDesign *container = entry.design->container) {
+            left += twipsToPixels(container->rect.left, dpi);
+            top += twipsToPixels(container->rect.top, dpi);
         }
-        SetWindowPos(entry.window, nullptr, left, top, scale(rect.width, dpi),
-            scale(rect.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(entry.window, nullptr, left, top, twipsToPixels(rect.width, dpi),
+            twipsToPixels(rect.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(entry.window, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     }
     // Only now that no control uses the old font any more.
@@ -113,19 +115,19 @@ void FormControls::layout(UINT dpi)
 
 SIZE FormControls::clientSize(UINT dpi) const
 {
-    return { scale(m_form->client.width, dpi), scale(m_form->client.height, dpi) };
+    return { twipsToPixels(m_form->client.width, dpi), twipsToPixels(m_form->client.height, dpi) };
 }
 
-HWND FormControls::find(std::string_view name, int index) const
+HWND FormControls::find(const ControlDesign &row) const
 {
     for (const Entry &entry : m_entries) {
-        if (entry.design->name == name && entry.design->index == index)
+        if (entry.design == &row)
             return entry.window;
     }
     return nullptr;
 }
 
-const ControlDesign *FormControls::design(HWND control) const
+const ControlDesign *FormControls::rowOf(HWND control) const
 {
     for (const Entry &entry : m_entries) {
         if (entry.window == control)
@@ -134,7 +136,7 @@ const ControlDesign *FormControls::design(HWND control) const
     return nullptr;
 }
 
-const ControlDesign *FormControls::designOf(int id) const
+const ControlDesign *FormControls::rowOf(int id) const
 {
     for (const Entry &entry : m_entries) {
         if (entry.id == id)
@@ -143,10 +145,10 @@ const ControlDesign *FormControls::designOf(int id) const
     return nullptr;
 }
 
-int FormControls::id(std::string_view name) const
+int FormControls::id(const ControlDesign &row) const
 {
     for (const Entry &entry : m_entries) {
-        if (entry.design->name == name)
+        if (entry.design == &row)
             return entry.id;
     }
     return 0;

@@ -18,17 +18,18 @@ class FormControls {
 public:
     // Makes the controls in tab order (Win32's tab order is the creation order); the
     // group frames go to the back so that they never paint over their buttons.
-    void create(HWND parent, const FormDesign &design, std::string_view defaultButton = {});
+    void create(
+        HWND parent, const FormDesign &design, const ControlDesign *defaultButton = nullptr);
 
     // Places every control and gives it the message font for `dpi`.
     void layout(UINT dpi);
     // The window's designed client area at `dpi`.
     [[nodiscard]] SIZE clientSize(UINT dpi) const;
 
-    [[nodiscard]] HWND find(std::string_view name, int index = -1) const;
-    [[nodiscard]] const ControlDesign *design(HWND control) const;
-    [[nodiscard]] const ControlDesign *designOf(int id) const;
-    [[nodiscard]] int id(std::string_view name) const;
+    [[nodiscard]] HWND find(const ControlDesign &row) const;
+    [[nodiscard]] const ControlDesign *rowOf(HWND control) const;
+    [[nodiscard]] const ControlDesign *rowOf(int id) const;
+    [[nodiscard]] int id(const ControlDesign &row) const;
 
 private:
     struct Entry {

@@ -59,7 +59,7 @@ LRESULT frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         win32::TopLevelWindows::opened();
         win32::useDialogKeys(m_hwnd);
         SetWindowTextW(m_hwnd, widen(frmAboutDesign.caption).c_str());
-        m_controls.create(m_hwnd, frmAboutDesign, "cmdOK");
+        m_controls.create(m_hwnd, frmAboutDesign, &frmAboutRows::cmdOK);
         layout(win32::windowDpi(m_hwnd), nullptr);
         Form_Load();
         return 0;
@@ -68,17 +68,17 @@ LRESULT frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         // Enter and Esc come as IDOK and IDCANCEL: OK is both the default and the cancel.
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL
-            || LOWORD(wParam) == m_controls.id("cmdOK"))
+            || LOWORD(wParam) == m_controls.id(frmAboutRows::cmdOK))
             cmdOK_Click();
-        else if (LOWORD(wParam) == m_controls.id("cmdSysInfo"))
+        else if (LOWORD(wParam) == m_controls.id(frmAboutRows::cmdSysInfo))
             cmdSysInfo_Click();
         return 0;
     case DM_GETDEFID:
-        return MAKELRESULT(m_controls.id("cmdOK"), DC_HASDEFID);
+        return MAKELRESULT(m_controls.id(frmAboutRows::cmdOK), DC_HASDEFID);
     case WM_CTLCOLORSTATIC:
         return colourStatic(messagePointer<HDC>(wParam), messagePointer<HWND>(lParam));
     case WM_SETFOCUS:
-        SetFocus(m_controls.find("cmdOK"));
+        SetFocus(m_controls.find(frmAboutRows::cmdOK));
         return 0;
     case WM_DPICHANGED:
         layout(HIWORD(wParam), messagePointer<const RECT *>(lParam));
@@ -107,7 +107,7 @@ void frmAbout::layout(UINT dpi, const RECT *suggested)
     const int iconSize = MulDiv(32, static_cast<int>(dpi), 96);
     win32::ScopedIcon icon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
         MAKEINTRESOURCEW(1), IMAGE_ICON, iconSize, iconSize, LR_DEFAULTCOLOR)));
-    SendMessageW(m_controls.find("picIcon"), STM_SETICON, wParamOf(icon.get()), 0);
+    SendMessageW(m_controls.find(frmAboutRows::picIcon), STM_SETICON, wParamOf(icon.get()), 0);
     m_icon = std::move(icon);
     const SIZE client = m_controls.clientSize(dpi);
     if (suggested) {
@@ -117,14 +117,14 @@ void frmAbout::layout(UINT dpi, const RECT *suggested)
         return;
     }
     // Opens at a fixed place from the screen's top-left corner, not centred on anything.
-    const POINT origin { win32::scale(frmAboutPlacement.left, dpi),
-        win32::scale(frmAboutPlacement.top, dpi) };
+    const POINT origin { win32::twipsToPixels(frmAboutPlacement.left, dpi),
+        win32::twipsToPixels(frmAboutPlacement.top, dpi) };
     win32::setClientSize(m_hwnd, client, dpi, &origin);
 }
 
 LRESULT frmAbout::colourStatic(HDC dc, HWND control)
 {
-    const ControlDesign *design = m_controls.design(control);
+    const ControlDesign *design = m_controls.rowOf(control);
     if (!design || design->colour == defaultColour)
         return DefWindowProcW(m_hwnd, WM_CTLCOLORSTATIC, wParamOf(dc), lParamOf(control));
     if (design->kind == ControlKind::Line) {
@@ -141,8 +141,8 @@ LRESULT frmAbout::colourStatic(HDC dc, HWND control)
 void frmAbout::Form_Load()
 {
     SetWindowTextW(m_hwnd, widen(aboutCaption()).c_str());
-    SetWindowTextW(m_controls.find("lblVersion"), widen(versionLine()).c_str());
-    SetWindowTextW(m_controls.find("lblTitle"), widen(app::title).c_str());
+    SetWindowTextW(m_controls.find(frmAboutRows::lblVersion), widen(versionLine()).c_str());
+    SetWindowTextW(m_controls.find(frmAboutRows::lblTitle), widen(app::title).c_str());
 }
 
 void frmAbout::cmdOK_Click()

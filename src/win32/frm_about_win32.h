@@ -22,10 +22,7 @@ public:
     // The open window; nullptr when there is none.
     [[nodiscard]] static frmAbout *instance();
 
-    [[nodiscard]] HWND control(std::string_view name, int index = -1) const
-    {
-        return m_controls.find(name, index);
-    }
+    [[nodiscard]] HWND control(const ControlDesign &row) const { return m_controls.find(row); }
     [[nodiscard]] UINT dpi() const { return m_dpi; }
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,5 +1,6 @@
 #include "input_box_win32.h"
 
+#include "core/texts.h"
 #include "core/utf.h"
 
 #include "windows_api.h"
@@ -138,8 +139,10 @@ std::string Win32InputBox::ask(
         WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_SHELLFONT | DS_CENTER,
         250, 78, L"MS Shell Dlg", 9);
     form.add(staticAtom, inputBoxPromptId, SS_LEFT | SS_NOPREFIX, 7, 7, 180, 42, L"");
-    form.add(buttonAtom, IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 193, 7, 50, 14, L"确定");
-    form.add(buttonAtom, IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 193, 25, 50, 14, L"取消");
+    form.add(
+        buttonAtom, IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 193, 7, 50, 14, widen(texts::ok).c_str());
+    form.add(buttonAtom, IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 193, 25, 50, 14,
+        widen(texts::cancel).c_str());
     form.add(
         editAtom, inputBoxEditId, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 57, 236, 14, L"");
 

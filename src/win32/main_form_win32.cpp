@@ -3,7 +3,7 @@
 #include "core/clock_caption.h"
 #include "core/main_form_design.h"
 #include "core/message_box.h"
-#include "core/sponsor_notice.h"
+#include "core/texts.h"
 #include "core/utf.h"
 #include "dpi_win32.h"
 #include "frm_about_win32.h"
@@ -100,20 +100,21 @@ void MainForm::layout(UINT dpi, const RECT *suggested)
 
 void MainForm::onCommand(int id)
 {
-    static constexpr std::array<std::pair<std::string_view, void (MainForm::*)()>, 6> handlers { {
-        { "Command1", &MainForm::Command1_Click },
-        { "Command2", &MainForm::Command2_Click },
-        { "Command3", &MainForm::Command3_Click },
-        { "Command4", &MainForm::Command4_Click },
-        { "Command5", &MainForm::Command5_Click },
-        { "Command6", &MainForm::Command6_Click },
+    using Handler = void (MainForm::*)();
+    static constexpr std::array<std::pair<const ControlDesign *, Handler>, 6> handlers { {
+        { &mainFormRows::Command1, &MainForm::Command1_Click },
+        { &mainFormRows::Command2, &MainForm::Command2_Click },
+        { &mainFormRows::Command3, &MainForm::Command3_Click },
+        { &mainFormRows::Command4, &MainForm::Command4_Click },
+        { &mainFormRows::Command5, &MainForm::Command5_Click },
+        { &mainFormRows::Command6, &MainForm::Command6_Click },
     } };
     // Enter and Esc arrive as IDOK and IDCANCEL, which no control of this window has.
-    const ControlDesign *design = m_controls.designOf(id);
+    const ControlDesign *design = m_controls.rowOf(id);
     if (!design)
         return;
-    for (const auto &[name, handler] : handlers) {
-        if (name == design->name)
+    for (const auto &[row, handler] : handlers) {
+        if (row == design)
             (this->*handler)();
     }
 }
@@ -147,7 +148,7 @@ void MainForm::Command5_Click()
 
 void MainForm::Command6_Click()
 {
-    m_services.messageBox.show(sponsorNotice);
+    m_services.messageBox.show(std::string(texts::sponsorNotice));
 }
 
 void MainForm::Timer1_Timer()

@@ -22,7 +22,7 @@ public:
     [[nodiscard]] bool create();
 
     [[nodiscard]] bool ActionScheduled() const { return m_power.ActionScheduled(); }
-    [[nodiscard]] HWND control(std::string_view name) const { return m_controls.find(name); }
+    [[nodiscard]] HWND control(const ControlDesign &row) const { return m_controls.find(row); }
     [[nodiscard]] UINT dpi() const { return m_dpi; }
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);

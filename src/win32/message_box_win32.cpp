@@ -1,6 +1,7 @@
 #include "message_box_win32.h"
 
 #include "core/app_record.h"
+#include "core/texts.h"
 #include "core/utf.h"
 
 #include "windows_api.h"
@@ -17,7 +18,7 @@ thread_local HHOOK okButtonHook = nullptr;
 LRESULT CALLBACK labelOkButton(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_ACTIVATE && okButtonHook) {
-        SetDlgItemTextW(reinterpret_cast<HWND>(wParam), IDOK, L"确定");
+        SetDlgItemTextW(reinterpret_cast<HWND>(wParam), IDOK, widen(texts::ok).c_str());
         UnhookWindowsHookEx(okButtonHook);
         okButtonHook = nullptr;
     }

@@ -72,7 +72,10 @@ public:
         // As the real runners: an empty program name never starts.
         if (!startsSucceed || command.program.empty())
             return false;
-        started.push_back({ command.text(), style, std::move(onExit) });
+        std::string line = command.program;
+        for (const std::string &argument : command.arguments)
+            line += ' ' + argument;
+        started.push_back({ line, style, std::move(onExit) });
         return true;
     }
 

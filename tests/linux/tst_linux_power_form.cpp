@@ -12,6 +12,7 @@
 
 namespace korvane {
 
+using qt::MainForm;
 using testing::FakeClock;
 using testing::FakeFileLookup;
 using testing::FakeInputBox;

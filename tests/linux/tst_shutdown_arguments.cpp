@@ -31,12 +31,12 @@ TEST_P(ShutdownArgumentsTest, AcceptsOnlyTheThreeRequests)
 
 Request powerOff(std::int64_t usec)
 {
-    return { PowerRequest::PowerOff, usec };
+    return { RequestKind::Schedule, PowerAction::Shutdown, usec };
 }
 
 Request reboot(std::int64_t usec)
 {
-    return { PowerRequest::Reboot, usec };
+    return { RequestKind::Schedule, PowerAction::Restart, usec };
 }
 
 const auto refused = std::nullopt;
@@ -44,8 +44,8 @@ const auto refused = std::nullopt;
 INSTANTIATE_TEST_SUITE_P(CommandLines, ShutdownArgumentsTest,
     ::testing::Values(ArgumentsCase { "PowerOff", { "-s", "-t", "600" }, ".", powerOff(600000000) },
         ArgumentsCase { "Reboot", { "-r", "-t", "0" }, ".", reboot(0) },
-        ArgumentsCase { "Cancel", { "-a" }, ".", Request { PowerRequest::Cancel, 0 } },
-        ArgumentsCase { "Help", { "--help" }, ".", Request { PowerRequest::Help, 0 } },
+        ArgumentsCase { "Cancel", { "-a" }, ".", Request { RequestKind::Cancel } },
+        ArgumentsCase { "Help", { "--help" }, ".", Request { RequestKind::Help } },
         ArgumentsCase { "Fraction", { "-s", "-t", "90.6" }, ".", powerOff(90600000) },
         ArgumentsCase { "LocaleComma", { "-s", "-t", "90,6" }, ",", powerOff(90600000) },
         ArgumentsCase { "PointUnderCommaLocale", { "-r", "-t", "90.6" }, ",", reboot(90600000) },

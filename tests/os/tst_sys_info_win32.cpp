@@ -4,6 +4,7 @@
 #include "core/file_lookup.h"
 #include "core/registry.h"
 #include "core/sys_info.h"
+#include "core/texts.h"
 #include "core/utf.h"
 #include "os/command_runner_win32.h"
 #include "win32/probe_log.h"
@@ -217,7 +218,8 @@ TEST_P(StartSysInfoUnavailable, SaysSoAndStartsNothing)
 
     start();
 
-    EXPECT_EQ(messageBox.shown, std::vector<std::string> { sysInfoUnavailable });
+    EXPECT_EQ(
+        messageBox.shown, std::vector<std::string> { std::string(texts::sysInfoUnavailable) });
     EXPECT_TRUE(log->runs(1, 300).empty());
 }
 

@@ -12,6 +12,8 @@
 
 namespace korvane {
 
+using qt::MainForm;
+
 namespace {
 
 constexpr const char *toolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
@@ -49,8 +51,6 @@ private slots:
     void sysInfo_data();
     void sysInfo();
     void outlivesTheMainWindow();
-    void sponsor_data();
-    void sponsor();
 
 private:
     QWidget *openAbout()
@@ -369,37 +369,6 @@ void TestAbout::outlivesTheMainWindow()
     QCOMPARE(QCoreApplication::exec(), 0);
     QVERIFY(aliveAfterMainClosed);
     QCOMPARE(lastClosed.size(), 1);
-}
-
-void TestAbout::sponsor_data()
-{
-    QTest::addColumn<bool>("scheduled");
-
-    QTest::newRow("nothing scheduled") << false;
-    QTest::newRow("shutdown scheduled") << true;
-}
-
-void TestAbout::sponsor()
-{
-    QFETCH(bool, scheduled);
-
-    if (scheduled) {
-        m_fakes.inputBox.answers = { "10" };
-        QTest::mouseClick(button("Command1"), Qt::LeftButton);
-    }
-    const std::size_t startedBefore = m_fakes.runner.started.size();
-
-    QTest::mouseClick(button("Command6"), Qt::LeftButton);
-
-    QCOMPARE(m_fakes.messageBox.shown.size(), 1U);
-    const QString notice = QString::fromStdString(m_fakes.messageBox.shown.front());
-    QVERIFY(notice.contains(QStringLiteral("版权所有")));
-    QVERIFY(notice.contains(QStringLiteral("电")));
-    QVERIFY(!notice.contains(u'\n'));
-    QCOMPARE(m_fakes.runner.started.size(), startedBefore);
-    QCOMPARE(m_form->ActionScheduled(), scheduled);
-    QCOMPARE(m_form->windowTitle(), QStringLiteral("程序加载中..."));
-    QVERIFY(openAboutWindows().isEmpty());
 }
 
 } // namespace korvane

@@ -174,7 +174,8 @@ INSTANTIATE_TEST_SUITE_P(Ways, Win32AboutClose,
 TEST_F(Win32About, SysInfoWithoutTheToolSaysSoAndStaysOpen)
 {
     testing::pressKey(control("cmdOK"), WM_SYSCHAR, L's');
-    EXPECT_EQ(messageBox.shown, std::vector<std::string> { sysInfoUnavailable });
+    EXPECT_EQ(
+        messageBox.shown, std::vector<std::string> { std::string(texts::sysInfoUnavailable) });
     EXPECT_EQ(frmAbout::instance()->window(), about);
 }
 

@@ -18,8 +18,9 @@
 
 namespace {
 
-using korvane::PowerRequest;
+using korvane::PowerAction;
 using korvane::Request;
+using korvane::RequestKind;
 
 enum ExitCode {
     ExitOk = 0,
@@ -109,7 +110,7 @@ int carryOut(QDBusConnection &bus, const Request &request)
             QStringLiteral("cannot reach the system bus: %1").arg(bus.lastError().message()));
 
     QDBusMessage call;
-    if (request.what == PowerRequest::Cancel) {
+    if (request.what == RequestKind::Cancel) {
         call = managerCall(QStringLiteral("CancelScheduledShutdown"));
     } else {
         // Read the clock as late as possible, so the delay counts from the call.
@@ -121,8 +122,8 @@ int carryOut(QDBusConnection &bus, const Request &request)
         if (!when)
             return fail(ExitClock, QStringLiteral("the clock is out of range"));
         call = managerCall(QStringLiteral("ScheduleShutdown"));
-        call << (request.what == PowerRequest::PowerOff ? QStringLiteral("poweroff")
-                                                        : QStringLiteral("reboot"))
+        call << (request.action == PowerAction::Shutdown ? QStringLiteral("poweroff")
+                                                         : QStringLiteral("reboot"))
              << qulonglong(*when);
     }
 
@@ -132,7 +133,7 @@ int carryOut(QDBusConnection &bus, const Request &request)
         return fail(ExitLogind,
             QStringLiteral("%1 (%2: %3)").arg(cause(error), error.name(), error.message()));
     }
-    if (request.what == PowerRequest::Cancel) {
+    if (request.what == RequestKind::Cancel) {
         const QList<QVariant> values = reply.arguments();
         if (values.size() != 1 || values.first().metaType().id() != QMetaType::Bool)
             return fail(ExitLogind, QStringLiteral("unexpected answer from systemd-logind"));
@@ -153,7 +154,7 @@ int main(int argc, char *argv[])
         return fail(ExitUsage, QString::fromStdString(refusal->message));
 
     const Request request = std::get<Request>(parsed);
-    if (request.what == PowerRequest::Help) {
+    if (request.what == RequestKind::Help) {
         std::fputs(helpText, stdout);
         return ExitOk;
     }

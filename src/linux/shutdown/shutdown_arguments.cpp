@@ -93,16 +93,16 @@ std::variant<Request, Refusal> parseShutdownArguments(
     const std::vector<std::string> &arguments, std::string_view decimalSeparator)
 {
     if (arguments.size() == 1 && arguments[0] == "--help")
-        return Request { PowerRequest::Help, 0 };
+        return Request { RequestKind::Help, PowerAction::Shutdown, 0 };
     if (arguments.size() == 1 && arguments[0] == "-a")
-        return Request { PowerRequest::Cancel, 0 };
+        return Request { RequestKind::Cancel, PowerAction::Shutdown, 0 };
     if (arguments.size() == 3 && (arguments[0] == "-s" || arguments[0] == "-r")
         && arguments[1] == "-t") {
         const std::optional<std::int64_t> delay = parseDelayUsec(arguments[2], decimalSeparator);
         if (!delay)
             return refuseDelay(arguments[2]);
-        return Request { arguments[0] == "-s" ? PowerRequest::PowerOff : PowerRequest::Reboot,
-            *delay };
+        return Request { RequestKind::Schedule,
+            arguments[0] == "-s" ? PowerAction::Shutdown : PowerAction::Restart, *delay };
     }
     return Refusal { "expected -s -t SECONDS, -r -t SECONDS, -a or --help" };
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/power_action.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,15 +15,16 @@ namespace korvane {
 // that now + delay in microseconds can never overflow.
 inline constexpr std::int64_t maxDelaySeconds = 315360000;
 
-enum class PowerRequest {
-    PowerOff,
-    Reboot,
+enum class RequestKind {
+    Schedule,
     Cancel,
     Help,
 };
 
 struct Request {
-    PowerRequest what = PowerRequest::Help;
+    RequestKind what = RequestKind::Help;
+    // Only for Schedule.
+    PowerAction action = PowerAction::Shutdown;
     // Whole microseconds, rounded half up from the decimal text; 0 for Cancel and Help.
     std::int64_t delayUsec = 0;
 
