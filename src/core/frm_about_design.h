@@ -12,7 +12,7 @@ inline constexpr TwipsRect frmAboutPlacement { 2340, 1935, 5700, 2925 };
 
 inline constexpr std::uint32_t black = 0x000000;
 
-namespace frmAboutRows {
+namespace frm_about {
 
 inline constexpr ControlDesign picIcon { "picIcon", ControlKind::Picture, "",
     { 240, 240, 540, 540 }, 1 };
@@ -40,9 +40,9 @@ inline constexpr ControlDesign lblDisclaimer { "lblDisclaimer", ControlKind::Lab
 inline constexpr std::array<const ControlDesign *, 9> all { &picIcon, &cmdOK, &cmdSysInfo,
     &Line1[1], &lblDescription, &lblTitle, &Line1[0], &lblVersion, &lblDisclaimer };
 
-} // namespace frmAboutRows
+} // namespace frm_about
 
 inline constexpr FormDesign frmAboutDesign { "frmAbout", texts::aboutDesignCaption,
-    { frmAboutPlacement.width, frmAboutPlacement.height }, frmAboutRows::all };
+    { frmAboutPlacement.width, frmAboutPlacement.height }, frm_about::all };
 
 } // namespace korvane

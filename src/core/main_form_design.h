@@ -9,7 +9,7 @@ namespace korvane {
 
 inline constexpr int timer1Interval = 1000;
 
-namespace mainFormRows {
+namespace main_form {
 
 inline constexpr ControlDesign Frame1 { "Frame1", ControlKind::Frame, texts::frame1,
     { 120, 120, 3975, 2775 }, 0 };
@@ -31,9 +31,9 @@ inline constexpr ControlDesign Command1 { "Command1", ControlKind::Button, texts
 inline constexpr std::array<const ControlDesign *, 8> all { &Frame1, &Timer1, &Command6, &Command5,
     &Command4, &Command3, &Command2, &Command1 };
 
-} // namespace mainFormRows
+} // namespace main_form
 
 inline constexpr FormDesign mainFormDesign { "MainForm", texts::loading, { 4335, 3000 },
-    mainFormRows::all };
+    main_form::all };
 
 } // namespace korvane

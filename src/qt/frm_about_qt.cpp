@@ -71,10 +71,10 @@ void frmAbout::createControl(const ControlDesign &design)
         auto *button = new QPushButton(toQString(design.caption), this);
         button->setObjectName(toQString(design.name));
         button->setGeometry(twipsToPixels(design.rect));
-        if (&design == &frmAboutRows::cmdOK) {
+        if (&design == &frm_about::cmdOK) {
             m_cmdOK = button;
             m_cmdOK->setDefault(true);
-        } else if (&design == &frmAboutRows::cmdSysInfo) {
+        } else if (&design == &frm_about::cmdSysInfo) {
             m_cmdSysInfo = button;
         }
         break;
@@ -103,9 +103,9 @@ void frmAbout::createLabel(const ControlDesign &design)
         palette.setColor(QPalette::WindowText, toQColor(design.colour));
         label->setPalette(palette);
     }
-    if (&design == &frmAboutRows::lblTitle)
+    if (&design == &frm_about::lblTitle)
         m_lblTitle = label;
-    if (&design == &frmAboutRows::lblVersion) {
+    if (&design == &frm_about::lblVersion) {
         m_lblVersion = label;
         // 15 pixels are less than a CJK font's line height; centred, the glyphs' ink still
         // fits where top-aligned it loses its bottom row.

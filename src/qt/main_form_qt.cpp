@@ -59,12 +59,12 @@ void MainForm::createControl(const ControlDesign &design)
 {
     using Handler = void (MainForm::*)();
     static constexpr std::array<std::pair<const ControlDesign *, Handler>, 6> handlers { {
-        { &mainFormRows::Command1, &MainForm::Command1_Click },
-        { &mainFormRows::Command2, &MainForm::Command2_Click },
-        { &mainFormRows::Command3, &MainForm::Command3_Click },
-        { &mainFormRows::Command4, &MainForm::Command4_Click },
-        { &mainFormRows::Command5, &MainForm::Command5_Click },
-        { &mainFormRows::Command6, &MainForm::Command6_Click },
+        { &main_form::Command1, &MainForm::Command1_Click },
+        { &main_form::Command2, &MainForm::Command2_Click },
+        { &main_form::Command3, &MainForm::Command3_Click },
+        { &main_form::Command4, &MainForm::Command4_Click },
+        { &main_form::Command5, &MainForm::Command5_Click },
+        { &main_form::Command6, &MainForm::Command6_Click },
     } };
 
     switch (design.kind) {

@@ -59,7 +59,7 @@ LRESULT frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         win32::TopLevelWindows::opened();
         win32::useDialogKeys(m_hwnd);
         SetWindowTextW(m_hwnd, widen(frmAboutDesign.caption).c_str());
-        m_controls.create(m_hwnd, frmAboutDesign, &frmAboutRows::cmdOK);
+        m_controls.create(m_hwnd, frmAboutDesign, &frm_about::cmdOK);
         layout(win32::windowDpi(m_hwnd), nullptr);
         Form_Load();
         return 0;
@@ -68,17 +68,17 @@ LRESULT frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         // Enter and Esc come as IDOK and IDCANCEL: OK is both the default and the cancel.
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL
-            || LOWORD(wParam) == m_controls.id(frmAboutRows::cmdOK))
+            || LOWORD(wParam) == m_controls.id(frm_about::cmdOK))
             cmdOK_Click();
-        else if (LOWORD(wParam) == m_controls.id(frmAboutRows::cmdSysInfo))
+        else if (LOWORD(wParam) == m_controls.id(frm_about::cmdSysInfo))
             cmdSysInfo_Click();
         return 0;
     case DM_GETDEFID:
-        return MAKELRESULT(m_controls.id(frmAboutRows::cmdOK), DC_HASDEFID);
+        return MAKELRESULT(m_controls.id(frm_about::cmdOK), DC_HASDEFID);
     case WM_CTLCOLORSTATIC:
         return colourStatic(messagePointer<HDC>(wParam), messagePointer<HWND>(lParam));
     case WM_SETFOCUS:
-        SetFocus(m_controls.find(frmAboutRows::cmdOK));
+        SetFocus(m_controls.find(frm_about::cmdOK));
         return 0;
     case WM_DPICHANGED:
         layout(HIWORD(wParam), messagePointer<const RECT *>(lParam));
@@ -107,7 +107,7 @@ void frmAbout::layout(UINT dpi, const RECT *suggested)
     const int iconSize = MulDiv(32, static_cast<int>(dpi), 96);
     win32::ScopedIcon icon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
         MAKEINTRESOURCEW(1), IMAGE_ICON, iconSize, iconSize, LR_DEFAULTCOLOR)));
-    SendMessageW(m_controls.find(frmAboutRows::picIcon), STM_SETICON, wParamOf(icon.get()), 0);
+    SendMessageW(m_controls.find(frm_about::picIcon), STM_SETICON, wParamOf(icon.get()), 0);
     m_icon = std::move(icon);
     const SIZE client = m_controls.clientSize(dpi);
     if (suggested) {
@@ -141,8 +141,8 @@ LRESULT frmAbout::colourStatic(HDC dc, HWND control)
 void frmAbout::Form_Load()
 {
     SetWindowTextW(m_hwnd, widen(aboutCaption()).c_str());
-    SetWindowTextW(m_controls.find(frmAboutRows::lblVersion), widen(versionLine()).c_str());
-    SetWindowTextW(m_controls.find(frmAboutRows::lblTitle), widen(app::title).c_str());
+    SetWindowTextW(m_controls.find(frm_about::lblVersion), widen(versionLine()).c_str());
+    SetWindowTextW(m_controls.find(frm_about::lblTitle), widen(app::title).c_str());
 }
 
 void frmAbout::cmdOK_Click()
