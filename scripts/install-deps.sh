@@ -25,6 +25,8 @@ test)
     packages+=(googletest g++-mingw-w64-x86-64-posix wine wine64)
     # The Windows ZIP and installer, made and tried under Wine.
     packages+=(nsis)
+    # Every core kept busy while scripts/stress-tests.sh runs the tests.
+    packages+=(stress-ng)
     ;;
 bench)
     packages+=(libx11-dev xvfb xdotool dbus-daemon dbus-bin python3-dbusmock)

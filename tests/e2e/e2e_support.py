@@ -2,6 +2,9 @@
 
 import time
 
+# How long to wait for what normally takes milliseconds: a loaded machine can be that slow.
+PATIENCE = 30.0
+
 
 class Failure(Exception):
     pass
@@ -16,7 +19,7 @@ def step(text):
     print(f"-- {text}", flush=True)
 
 
-def wait_for(what, probe, timeout=10.0, interval=0.05):
+def wait_for(what, probe, timeout=PATIENCE, interval=0.05):
     """Polls probe until it returns something true, and returns that."""
     deadline = time.monotonic() + timeout
     while True:

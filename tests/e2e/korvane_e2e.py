@@ -22,7 +22,7 @@ import sys
 import tempfile
 import time
 
-from e2e_support import MESSAGE_TITLE, STARTUP_CAPTION, Failure, check, step, wait_for
+from e2e_support import MESSAGE_TITLE, PATIENCE, STARTUP_CAPTION, Failure, check, step, wait_for
 
 # The locale's long time: 24 hours, or 12 with AM and PM (Wine's en-US).
 CLOCK_CAPTION = re.compile(r"^当前时间: (\d{1,2}):(\d\d):(\d\d)(?: ([AP]M))?$")
@@ -121,7 +121,8 @@ class Desktop:
         raise Failure("found no free display for Xvfb")
 
     def run(self, *argv, check_result=True):
-        result = subprocess.run(argv, env=self.env, capture_output=True, text=True, timeout=20)
+        result = subprocess.run(argv, env=self.env, capture_output=True, text=True,
+                                timeout=PATIENCE)
         if check_result and result.returncode != 0:
             raise Failure(f"{' '.join(argv)} failed: {result.stderr.strip()}")
         return result.stdout
@@ -150,10 +151,10 @@ class Desktop:
         return tuple(int(values[key]) for key in (
             "Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
 
-    def wait_window(self, title, timeout=10.0):
+    def wait_window(self, title, timeout=PATIENCE):
         return wait_for(f"a window titled {title}", lambda: self.windows(title), timeout)[0]
 
-    def wait_gone(self, title, timeout=10.0):
+    def wait_gone(self, title, timeout=PATIENCE):
         wait_for(f"no window titled {title}", lambda: not self.windows(title), timeout)
 
     def activate(self, window):
@@ -190,7 +191,9 @@ class Korvane:
         self.first_title = None
         started = time.monotonic()
         try:
-            self.window = wait_for("Korvane's main window", self._main_window, timeout=20)
+            # Twice the usual patience: a start, under Wine above all, is the slowest step.
+            self.window = wait_for("Korvane's main window", self._main_window,
+                                   timeout=2 * PATIENCE)
         except Failure:
             # What there is instead, mapped or not, says whether the program or the window
             # manager is stuck.
@@ -220,7 +223,7 @@ class Korvane:
     def key(self, keys):
         self.desktop.key(self.window, keys)
 
-    def wait_exit(self, timeout=10.0):
+    def wait_exit(self, timeout=PATIENCE):
         try:
             return self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
@@ -230,7 +233,7 @@ class Korvane:
         """What reached the system, as the platform records it."""
         return self.platform.commands()
 
-    def wait_commands(self, count, timeout=10.0):
+    def wait_commands(self, count, timeout=PATIENCE):
         def enough():
             commands = self.commands()
             return commands if len(commands) >= count else None
@@ -279,7 +282,7 @@ def scenario_startup(app, output):
           f"the first caption was {app.first_title!r}, not {STARTUP_CAPTION!r}")
     desktop = app.desktop
     shown = wait_for("the clock caption",
-                     lambda: clock_seconds(desktop.title(app.window)), timeout=5)
+                     lambda: clock_seconds(desktop.title(app.window)))
     now = time.localtime()
     drift = abs(now.tm_hour * 3600 + now.tm_min * 60 + now.tm_sec - shown)
     check(min(drift, 86400 - drift) <= 3, f"the clock shows {desktop.title(app.window)!r}")
@@ -386,7 +389,7 @@ def scenario_refused_schedule(app, output):
 
     step("the window stays usable: its clock goes on under the message")
     shown = desktop.title(app.window)
-    wait_for("the clock to tick", lambda: desktop.title(app.window) != shown, timeout=3)
+    wait_for("the clock to tick", lambda: desktop.title(app.window) != shown)
     desktop.key(message, "Return")
     desktop.wait_gone(MESSAGE_TITLE)
 

@@ -56,7 +56,7 @@ public:
             QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
             QStringLiteral("org.freedesktop.DBus.Mock"), method);
         message.setArguments(arguments);
-        m_lastReply = m_bus.call(message, QDBus::Block, 5000);
+        m_lastReply = m_bus.call(message, QDBus::Block, 30000);
         return m_lastReply.type() == QDBusMessage::ReplyMessage;
     }
 

@@ -16,8 +16,9 @@ fi
 
 # Debian's interpreter: the one that has python3-dbusmock and python3-dbus.
 python=/usr/bin/python3
-# Whatever this starts stops by itself after this long, even if this script is killed.
-lifetime=120
+# Whatever this starts stops by itself after this long, even if this script is killed: longer
+# than any test run under it may take.
+lifetime=600
 
 dir=$(mktemp -d "${TMPDIR:-/tmp}/korvane-bus.XXXXXX")
 case "$dir" in
@@ -58,7 +59,7 @@ CONF
 timeout "$lifetime" dbus-daemon --config-file="$dir/bus.conf" --nofork --nopidfile \
     --print-address=3 3>"$dir/address" 2>"$dir/bus.log" &
 pids+=($!)
-for _ in $(seq 100); do
+for _ in $(seq 600); do
     [ -S "$socket" ] && break
     sleep 0.05
 done
@@ -78,7 +79,7 @@ import os, time
 import dbus
 
 bus = dbus.bus.BusConnection(os.environ["DBUS_SYSTEM_BUS_ADDRESS"])
-for _ in range(200):
+for _ in range(600):
     if bus.name_has_owner("org.freedesktop.login1"):
         break
     time.sleep(0.05)

@@ -93,7 +93,7 @@ void TestLinuxPowerForm::shutdownThenCancel()
     QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
     QVERIFY(form.ActionScheduled());
     // The runner does not wait for the stand-in, so wait for the mock instead.
-    QTRY_COMPARE_WITH_TIMEOUT(m_mock->calls().value_or(QList<MockCall>()).size(), 1, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_mock->calls().value_or(QList<MockCall>()).size(), 1, 30000);
     const qulonglong after = realtimeUsec();
 
     const MockCall scheduled = m_mock->calls()->first();
@@ -104,7 +104,7 @@ void TestLinuxPowerForm::shutdownThenCancel()
 
     QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("Command3")), Qt::LeftButton);
     QVERIFY(!form.ActionScheduled());
-    QTRY_COMPARE_WITH_TIMEOUT(m_mock->calls().value_or(QList<MockCall>()).size(), 2, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_mock->calls().value_or(QList<MockCall>()).size(), 2, 30000);
     QCOMPARE(m_mock->calls()->last().method, QStringLiteral("CancelScheduledShutdown"));
     // The stand-in's success reaches the window, and success shows nothing.
     QTest::qWait(300);
@@ -158,12 +158,12 @@ void TestLinuxPowerForm::refusals()
 
     QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
     if (method == QStringLiteral("CancelScheduledShutdown")) {
-        QTRY_COMPARE_WITH_TIMEOUT(m_mock->calls().value_or(QList<MockCall>()).size(), 1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_mock->calls().value_or(QList<MockCall>()).size(), 1, 30000);
         QTest::mouseClick(
             form.findChild<QPushButton *>(QStringLiteral("Command3")), Qt::LeftButton);
     }
 
-    QTRY_COMPARE_WITH_TIMEOUT(messageBox.shown.size(), 1U, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(messageBox.shown.size(), 1U, 30000);
     QCOMPARE(QString::fromStdString(messageBox.shown.front()), message);
     QCOMPARE(form.ActionScheduled(), scheduledAfter);
 }

@@ -140,11 +140,12 @@ protected:
         fs::permissions(helpers / name, fs::perms::owner_all);
     }
 
-    // Runs until the test creates "go", or for 10 s, so that a runner that waited would fail.
+    // Runs until the test creates "go", or for two minutes (longer than the test waits before
+    // it does), so that a runner that waited would fail.
     std::string untilGo() const
     {
         return "i=0; while [ ! -e '" + (root / "go").string()
-            + "' ] && [ $i -lt 500 ]; do /bin/sleep 0.02; i=$((i + 1)); done";
+            + "' ] && [ $i -lt 6000 ]; do /bin/sleep 0.02; i=$((i + 1)); done";
     }
 
     // Reports go here, with the thread they ran on.
@@ -171,7 +172,7 @@ TEST_F(PosixRunner, BareNameStartsTheHelperWithItsArguments)
 
     ASSERT_TRUE(runner.start({ "shutdown", { "-s", "-t", "600" } }, WindowStyle::Hidden));
 
-    EXPECT_EQ(readWhenWritten(record, 5s), (helpers / "shutdown").string() + " -s -t 600\n");
+    EXPECT_EQ(readWhenWritten(record, 30s), (helpers / "shutdown").string() + " -s -t 600\n");
 }
 
 TEST_F(PosixRunner, NeverLooksOnPath)
@@ -192,7 +193,7 @@ TEST_F(PosixRunner, AbsolutePathIsStartedAsGiven)
     ASSERT_TRUE(
         runner.start({ (root / "tool with blank").string(), {} }, WindowStyle::NormalWithFocus));
 
-    EXPECT_EQ(readWhenWritten(record, 5s), (root / "tool with blank").string() + " \n");
+    EXPECT_EQ(readWhenWritten(record, 30s), (root / "tool with blank").string() + " \n");
 }
 
 TEST_F(PosixRunner, FailedStarts)
@@ -218,11 +219,11 @@ TEST_F(PosixRunner, StartedProgramsAreReaped)
 
     for (int i = 0; i < 5; ++i)
         ASSERT_TRUE(runner.start({ "quick", {} }, WindowStyle::Hidden));
-    const auto allRan = std::chrono::steady_clock::now() + 5s;
+    const auto allRan = std::chrono::steady_clock::now() + 30s;
     while (lineCount(record) < 5 && std::chrono::steady_clock::now() < allRan)
         std::this_thread::sleep_for(10ms);
 
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
     while (zombieChildren("quick") > 0 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(20ms);
     EXPECT_EQ(zombieChildren("quick"), 0);
@@ -244,7 +245,7 @@ TEST_P(PosixRunnerExit, ReportsTheExitCodeOnTheUiThread)
 
     ASSERT_TRUE(runner.start({ "program", {} }, WindowStyle::Hidden, recordInto(codes)));
 
-    ASSERT_TRUE(ui.waitForPosts(1, 5s));
+    ASSERT_TRUE(ui.waitForPosts(1, 30s));
     EXPECT_TRUE(codes.empty());
     ui.runPosted();
     EXPECT_EQ(codes, std::vector<int> { GetParam().exitCode });
@@ -268,7 +269,7 @@ TEST_F(PosixRunner, DoesNotWaitForALongProgram)
     EXPECT_FALSE(ui.waitForPosts(1, 300ms));
 
     std::ofstream(root / "go").flush();
-    ASSERT_TRUE(ui.waitForPosts(1, 5s));
+    ASSERT_TRUE(ui.waitForPosts(1, 30s));
     ui.runPosted();
     EXPECT_EQ(codes, std::vector<int> { 0 });
     EXPECT_EQ(zombieChildren("long"), 0);
@@ -282,8 +283,8 @@ TEST_F(PosixRunner, ReportsDoNotOutliveTheRunnerNorDoesItWait)
     auto runner = std::make_unique<PosixCommandRunner>(helpers.string(), ui);
     ASSERT_TRUE(runner->start({ "long", {} }, WindowStyle::Hidden, recordInto(codes)));
     ASSERT_TRUE(runner->start({ "quick", {} }, WindowStyle::Hidden, recordInto(codes)));
-    ASSERT_TRUE(ui.waitForPosts(1, 5s));
-    const pid_t longPid = std::stoi(readWhenWritten(root / "pid", 5s));
+    ASSERT_TRUE(ui.waitForPosts(1, 30s));
+    const pid_t longPid = std::stoi(readWhenWritten(root / "pid", 30s));
 
     const auto before = std::chrono::steady_clock::now();
     runner.reset();

@@ -140,7 +140,7 @@ protected:
     {
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, toolKey);
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, folderKey);
-        fs::remove_all(root);
+        EXPECT_TRUE(testing::removeWhenFree(root));
     }
 
     static std::string zeroEnded(const fs::path &path) { return narrow(path.wstring()) + '\0'; }

@@ -278,7 +278,7 @@ void TestAbout::reloadsAfterClosing()
     else
         first->close();
 
-    QTRY_VERIFY(!first);
+    QTRY_VERIFY_WITH_TIMEOUT(!first, 30000);
     QVERIFY(openAboutWindows().isEmpty());
 
     QWidget *second = openAbout();
@@ -324,7 +324,7 @@ void TestAbout::sysInfo()
     QVERIFY(about);
     if (viaAltS) {
         about->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(about));
+        QVERIFY(QTest::qWaitForWindowActive(about, 30000));
         QTest::keyClick(about, Qt::Key_S, Qt::AltModifier);
     } else {
         QTest::mouseClick(
@@ -332,8 +332,8 @@ void TestAbout::sysInfo()
     }
 
     QStringList texts;
-    QTRY_COMPARE(
-        int(m_fakes.runner.attempts.size()), starts || !toolKnown ? int(started.size()) : 1);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        int(m_fakes.runner.attempts.size()), starts || !toolKnown ? int(started.size()) : 1, 30000);
     for (const auto &start : m_fakes.runner.started) {
         texts << QString::fromStdString(start.text);
         QCOMPARE(start.style, WindowStyle::NormalWithFocus);
@@ -363,7 +363,7 @@ void TestAbout::outlivesTheMainWindow()
     QTimer guard;
     guard.setSingleShot(true);
     connect(&guard, &QTimer::timeout, this, [] { QCoreApplication::exit(1); });
-    guard.start(5000);
+    guard.start(30000);
 
     // Closing the last window, the About window, ends the event loop by itself.
     QCOMPARE(QCoreApplication::exec(), 0);

@@ -213,7 +213,7 @@ void TestMainForm::accessKeys()
 
     m_form->show();
     m_form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get(), 30000));
     m_fakes.inputBox.answers = { "10" };
 
     QTest::keyClick(m_form.get(), Qt::Key(key), Qt::AltModifier);
@@ -231,7 +231,7 @@ void TestMainForm::accessKeys()
         QVERIFY(m_fakes.messageBox.shown.empty());
     } else {
         QVERIFY(button("Command1")->isDown());
-        QTRY_COMPARE(m_fakes.runner.started.size(), 1U);
+        QTRY_COMPARE_WITH_TIMEOUT(m_fakes.runner.started.size(), 1U, 30000);
         QCOMPARE(QString::fromStdString(m_fakes.runner.started.front().text), started);
     }
 }
@@ -244,11 +244,11 @@ void TestMainForm::timerTicksTheClock()
     QVERIFY(timer->isActive());
 
     m_fakes.clock.time = { 14, 5, 9 };
-    QTRY_COMPARE_WITH_TIMEOUT(m_form->windowTitle(), QStringLiteral("当前时间: 14:05:09"), 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_form->windowTitle(), QStringLiteral("当前时间: 14:05:09"), 30000);
 
     // A change of the clock shows on the next tick.
     m_fakes.clock.time = { 9, 0, 0 };
-    QTRY_COMPARE_WITH_TIMEOUT(m_form->windowTitle(), QStringLiteral("当前时间: 09:00:00"), 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_form->windowTitle(), QStringLiteral("当前时间: 09:00:00"), 30000);
 
     // Closed, while the About window may keep the process alive, it stops.
     m_form->close();
@@ -265,7 +265,7 @@ void TestMainForm::exitLeavesTheScheduleAlone()
     QTimer guard;
     guard.setSingleShot(true);
     connect(&guard, &QTimer::timeout, this, [] { QCoreApplication::exit(1); });
-    guard.start(5000);
+    guard.start(30000);
 
     QCOMPARE(QCoreApplication::exec(), 0);
     QCOMPARE(m_fakes.runner.started.size(), 1U);

@@ -18,16 +18,16 @@ namespace korvane {
 namespace {
 
 // Runs `act` on the modal box once it is up, while the box's own event loop runs. When none
-// comes up within five seconds it fails the test and closes every window, so that whatever
+// comes up within 30 seconds it fails the test and closes every window, so that whatever
 // waits for a box returns.
 void whenModal(QObject *context, std::function<void(QWidget *)> act,
-    QDeadlineTimer deadline = QDeadlineTimer(5000))
+    QDeadlineTimer deadline = QDeadlineTimer(30000))
 {
     QTimer::singleShot(10, context, [context, act = std::move(act), deadline] {
         if (QWidget *modal = QApplication::activeModalWidget()) {
             act(modal);
         } else if (deadline.hasExpired()) {
-            QTest::qFail("no modal box came up within five seconds", __FILE__, __LINE__);
+            QTest::qFail("no modal box came up within 30 seconds", __FILE__, __LINE__);
             QApplication::closeAllWindows();
         } else {
             whenModal(context, act, deadline);

@@ -1,6 +1,7 @@
 // A stand-in program for the runner tests and, as shutdown.exe and msinfo32.exe, for the Wine
 // end-to-end lane: appends one line about how it was started to the file named by
-// KORVANE_PROBE_LOG, then, with "--wait FILE", stays until FILE exists and removes it; with
+// KORVANE_PROBE_LOG, then, with "--wait FILE", stays until FILE exists and removes it (for two
+// minutes at most, longer than any test waits for it); with
 // "--exit N", ends with exit code N. So that a test can play a refusal, KORVANE_PROBE_EXIT may
 // name a file of "ARGUMENT CODE" lines: the probe exits with the CODE of its first argument's
 // line, otherwise with 0.
@@ -53,9 +54,10 @@ int wmain(int argc, wchar_t **argv)
     }
 
     if (argc == 3 && std::wstring(argv[1]) == L"--wait") {
-        for (int i = 0; i < 1000 && GetFileAttributesW(argv[2]) == INVALID_FILE_ATTRIBUTES; ++i)
+        // Removing the file tells the test that the probe is on its way out. It fails while
+        // the file is missing, and while the test still has it open after creating it.
+        for (int i = 0; i < 12000 && !DeleteFileW(argv[2]); ++i)
             Sleep(10);
-        DeleteFileW(argv[2]); // tells the test that the probe is on its way out
     }
     if (argc == 3 && std::wstring(argv[1]) == L"--exit")
         return _wtoi(argv[2]);

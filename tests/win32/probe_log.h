@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace korvane::testing {
@@ -25,6 +26,19 @@ inline std::filesystem::path ownFolder()
     return std::filesystem::path(module).parent_path();
 }
 
+// Removes `folder` once no probe started from it still runs (Windows keeps a running
+// program's file, and a probe that has logged may not have ended yet); false if it cannot.
+inline bool removeWhenFree(const std::filesystem::path &folder, int patienceMs = 30000)
+{
+    std::error_code error;
+    for (int waited = 0; std::filesystem::remove_all(folder, error), error; waited += 10) {
+        if (waited >= patienceMs)
+            return false;
+        Sleep(10);
+    }
+    return true;
+}
+
 // Every probe started while this exists appends a line to its log, named in the environment
 // that the probes inherit.
 class ProbeLog {
@@ -35,8 +49,9 @@ public:
         SetEnvironmentVariableW(L"KORVANE_PROBE_LOG", file.wstring().c_str());
     }
 
-    // Waits a little for at least `count` runs; returns what is there by then.
-    [[nodiscard]] std::vector<ProbeRun> runs(std::size_t count, int patienceMs = 5000) const
+    // Waits for at least `count` runs, patiently (a loaded machine starts programs slowly);
+    // returns what is there by then.
+    [[nodiscard]] std::vector<ProbeRun> runs(std::size_t count, int patienceMs = 30000) const
     {
         std::vector<ProbeRun> result;
         for (int waited = 0;; waited += 10) {

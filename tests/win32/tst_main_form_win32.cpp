@@ -52,7 +52,7 @@ TEST_F(Win32MainForm, StartsWithTheLoadingCaptionThenShowsTheClock)
     fakes.clock.time = { 14, 5, 9 };
     // Timer1 is real: its first tick comes about a second after the window was made.
     EXPECT_TRUE(testing::pumpUntil(
-        [&] { return windowText(form->window()) == "当前时间: 14:05:09"; }, 3000));
+        [&] { return windowText(form->window()) == "当前时间: 14:05:09"; }, 30000));
 }
 
 TEST_F(Win32MainForm, FixedWindowInTheTaskbar)

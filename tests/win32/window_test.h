@@ -13,7 +13,7 @@
 namespace korvane::testing {
 
 // Runs the thread's messages until `done` or about `patienceMs` milliseconds have passed.
-inline bool pumpUntil(const std::function<bool()> &done, int patienceMs = 3000)
+inline bool pumpUntil(const std::function<bool()> &done, int patienceMs = 30000)
 {
     for (int waited = 0;; waited += 10) {
         MSG message {};
