@@ -10,8 +10,8 @@ import subprocess
 
 from e2e_support import STARTUP_CAPTION, Failure, check, step, wait_for
 
-# Wine's builtin shutdown.exe may only load as a native file, which the prefix does not
-# have: it fails to start instead of running. mscoree and mshtml would offer downloads.
+# shutdown.exe may only load as a native file, so the recording probe in the system folder
+# runs in place of Wine's builtin one. mscoree and mshtml would offer downloads.
 WINE_DLL_OVERRIDES = "mscoree,mshtml=;winemenubuilder.exe=d;shutdown.exe=n"
 # The probe names its log in UTF-16: a cheap proof that shutdown.exe is ours.
 PROBE_MARK = "KORVANE_PROBE_LOG".encode("utf-16-le")
