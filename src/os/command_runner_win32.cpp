@@ -40,6 +40,21 @@ bool namesPath(const std::string &program)
     return program.find_first_of("\\/:") != std::string::npos;
 }
 
+// A bare name is looked up in the system folder only: the usual search tries the program's
+// own folder and the current one first, where any downloaded shutdown.exe may lie. Empty when
+// the system folder is unknown.
+std::wstring systemProgram(const std::string &name)
+{
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return {};
+    std::wstring path = std::wstring(folder, length) + L'\\' + widen(name);
+    if (name.find('.') == std::string::npos)
+        path += L".exe";
+    return path;
+}
+
 } // namespace
 
 std::wstring windowsCommandLine(const Command &command)
@@ -125,10 +140,12 @@ bool Win32CommandRunner::start(const Command &command, WindowStyle style, ExitRe
     if (command.program.empty())
         return false;
 
-    // A path goes in as the application name as well, so that "C:\Program Files\x.exe"
-    // can never start "C:\Program.exe".
+    // The path goes in as the application name, so that "C:\Program Files\x.exe" can never
+    // start "C:\Program.exe" and no search takes place.
     const std::wstring application
-        = namesPath(command.program) ? widen(command.program) : std::wstring();
+        = namesPath(command.program) ? widen(command.program) : systemProgram(command.program);
+    if (application.empty())
+        return false;
     std::wstring line = windowsCommandLine(command);
 
     STARTUPINFOW startup {};
@@ -137,8 +154,8 @@ bool Win32CommandRunner::start(const Command &command, WindowStyle style, ExitRe
     startup.wShowWindow = style == WindowStyle::Hidden ? SW_HIDE : SW_SHOWNORMAL;
 
     PROCESS_INFORMATION process {};
-    if (!CreateProcessW(application.empty() ? nullptr : application.c_str(), line.data(), nullptr,
-            nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+            nullptr, &startup, &process))
         return false;
     CloseHandle(process.hThread);
 

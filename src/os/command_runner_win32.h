@@ -14,9 +14,11 @@ namespace korvane {
 class UiThread;
 struct Win32RunnerWaits;
 
-// Starts programs with CreateProcessW. With a UiThread, an exit report is waited for on the
-// system's thread pool (RegisterWaitForSingleObject), not on a thread of our own, and posted
-// to the UiThread; a program still running when the runner goes is left alone.
+// Starts programs with CreateProcessW; a bare name ("shutdown") only from the system folder,
+// never from the program's own folder, the current one or PATH. With a UiThread, an exit
+// report is waited for on the system's thread pool (RegisterWaitForSingleObject), not on a
+// thread of our own, and posted to the UiThread; a program still running when the runner goes
+// is left alone.
 class Win32CommandRunner final : public CommandRunner {
 public:
     explicit Win32CommandRunner(UiThread *uiThread = nullptr);

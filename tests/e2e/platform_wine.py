@@ -1,7 +1,8 @@
 """The e2e driver's Windows side: korvane.exe under Wine, in the lane's own prefix that
-tests/e2e/wine_prefix.sh makes. Beside korvane.exe sits the recording probe as shutdown.exe
-(the program's folder is searched first), and Wine's own shutdown.exe is switched off for
-every program started here, so nothing can reach even Wine's idea of a power state."""
+tests/e2e/wine_prefix.sh makes. The recording probe is shutdown.exe in the system folder,
+with decoys beside korvane.exe and in its working folder, where the usual search would look
+first; Wine's own shutdown.exe is switched off for every program started here, so nothing can
+reach even Wine's idea of a power state."""
 
 import os
 import re
@@ -9,8 +10,8 @@ import subprocess
 
 from e2e_support import STARTUP_CAPTION, Failure, check, step, wait_for
 
-# Wine's builtin shutdown.exe may only load as a native file, which the prefix does not
-# have: it fails to start instead of running. mscoree and mshtml would offer downloads.
+# shutdown.exe may only load as a native file, so the recording probe in the system folder
+# runs in place of Wine's builtin one. mscoree and mshtml would offer downloads.
 WINE_DLL_OVERRIDES = "mscoree,mshtml=;winemenubuilder.exe=d;shutdown.exe=n"
 # The probe names its log in UTF-16: a cheap proof that shutdown.exe is ours.
 PROBE_MARK = "KORVANE_PROBE_LOG".encode("utf-16-le")
@@ -20,6 +21,9 @@ INSTALL_FOLDER = r"C:\Program Files\Korvane Test"
 SHORTCUT = "ProgramData/Microsoft/Windows/Start Menu/Programs/Korvane.lnk"
 # Where tests/e2e/wine_prefix.sh puts the probe and the registry says the tool is.
 SYS_INFO_TOOL = r"C:\Program Files\Common Files\Microsoft Shared\MSInfo\msinfo32.exe"
+SHUTDOWN = r"C:\windows\system32\shutdown.exe"
+# The folder korvane.exe starts in; a decoy shutdown.exe lies there.
+WORKING_FOLDER = r"C:\Downloads"
 SW_HIDE = 0
 STARTF_USESHOWWINDOW = 0x1
 
@@ -89,16 +93,18 @@ class WinePlatform:
     def argv(self, scenario, desktop):
         if scenario == "installer":
             return ["wine", install(self, desktop) + "\\korvane.exe"]
-        beside = os.path.join(self.folder, "shutdown.exe")
-        with open(beside, "rb") as recorder:
-            check(PROBE_MARK in recorder.read(), f"{beside} is not the recording probe")
+        decoys = [self.windows_path(os.path.join(self.folder, "shutdown.exe")),
+                  WORKING_FOLDER + "\\shutdown.exe"]
+        for probe in [SHUTDOWN, *decoys]:
+            with open(self.unix_path(probe), "rb") as recorder:
+                check(PROBE_MARK in recorder.read(), f"{probe} is not the recording probe")
         return ["wine", self.windows_path(self.program)]
 
     def program_output(self):
         """Where the program's output goes: a file, as the Wine services that it starts
         would otherwise hold the test's output open."""
         return {"stdin": subprocess.DEVNULL, "stdout": self.wine_output,
-                "stderr": self.wine_output}
+                "stderr": self.wine_output, "cwd": self.unix_path(WORKING_FOLDER)}
 
     def main_window(self, desktop, process):
         # `wine` becomes the Windows process: its windows carry its pid.
@@ -119,11 +125,11 @@ class WinePlatform:
     def commands(self):
         result = []
         for module, show, flags, command_line in self.probe_runs():
-            folder, _, name = module.rpartition("\\")
-            if name.lower() != "shutdown.exe":
+            if not module.lower().endswith("\\shutdown.exe"):
                 continue
-            check(folder.lower() == self.windows_path(self.folder).lower(),
-                  f"a shutdown.exe other than the one beside korvane.exe ran: {module}")
+            # The decoys, say, or a copy that the usual search found elsewhere.
+            check(module.lower() == SHUTDOWN.lower(),
+                  f"a shutdown.exe other than the system folder's ran: {module}")
             check(int(show) == SW_HIDE and int(flags) & STARTF_USESHOWWINDOW,
                   f"shutdown.exe was not started hidden: show {show}, flags {flags}")
             words = command_line.split()[1:]
@@ -138,8 +144,7 @@ class WinePlatform:
     def tool_starts(self):
         """The modules of the probe's starts as the system information tool: the path the
         registry names, blanks and all, never a shorter one."""
-        return [run[0] for run in self.probe_runs() if run[0].lower() != self.windows_path(
-            os.path.join(self.folder, "shutdown.exe")).lower()]
+        return [run[0] for run in self.probe_runs() if run[0].lower() != SHUTDOWN.lower()]
 
     def refuse_schedule(self):
         """shutdown.exe answers -s with ERROR_SHUTDOWN_IS_SCHEDULED, as Windows does when

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the win32-e2e lane's Wine prefix afresh in the build folder, as a Windows user's
 # machine would be after installing Korvane into "C:\Program Files\Korvane": glyphs for the
-# Chinese text, the recording probe as shutdown.exe beside korvane.exe, and the system
+# Chinese text, the recording probe as shutdown.exe in the system folder, decoys of it beside
+# korvane.exe and in the folder the program starts in (which must never run), and the system
 # information tool's registry value pointing at the probe as msinfo32.exe.
 #
 # usage: WINEPREFIX=BUILD/... wine_prefix.sh CMAKE BUILD_FOLDER PROBE_EXE
@@ -18,8 +19,8 @@ case "$WINEPREFIX" in
     exit 2
     ;;
 esac
-# Wine's own shutdown.exe may only load as a native file, which the prefix lacks: it can
-# never run here.
+# Wine's own shutdown.exe may only load as a native file: the recording probe takes its place
+# in the system folder, and Wine's own can never run here.
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;shutdown.exe=n"
 unset DISPLAY WAYLAND_DISPLAY
 
@@ -47,5 +48,8 @@ mkdir -p "$drive/Program Files/Common Files/Microsoft Shared/MSInfo"
 cp "$probe" "$drive/Program Files/Common Files/Microsoft Shared/MSInfo/msinfo32.exe"
 folder="$drive/Program Files/Korvane"
 "$cmake" --install "$build" --prefix "$folder" >>"$log"
+cp "$probe" "$drive/windows/system32/shutdown.exe"
+mkdir -p "$drive/Downloads"
 cp "$probe" "$folder/shutdown.exe"
+cp "$probe" "$drive/Downloads/shutdown.exe"
 [ -f "$folder/korvane.exe" ] || { echo "not installed: $folder/korvane.exe" >&2; exit 1; }

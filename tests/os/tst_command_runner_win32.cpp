@@ -93,19 +93,37 @@ TEST_F(Win32Runner, WindowStyleReachesTheProgram)
     EXPECT_NE(started[0].show, started[1].show);
 }
 
-TEST_F(Win32Runner, BareNameIsFoundInTheProgramsOwnFolderFirst)
+TEST_F(Win32Runner, BareNameIsFoundOnlyInTheSystemFolder)
 {
-    // A decoy of the same name in the current folder must lose to the one beside us.
-    fs::copy_file(probe, root / "korvane_probe.exe");
+    // Decoys beside us and in the current folder, where the usual search looks first, must
+    // never run: a shutdown.exe unpacked beside korvane.exe would.
+    wchar_t system[MAX_PATH] = {};
+    ASSERT_GT(GetSystemDirectoryW(system, MAX_PATH), 0U);
+    const std::string name = "korvane-probe-" + std::to_string(GetCurrentProcessId());
+    const fs::path genuine = fs::path(system) / (name + ".exe");
+    struct Planted {
+        std::vector<fs::path> files;
+        ~Planted()
+        {
+            // A probe that has just logged may still hold its file for a moment.
+            for (const fs::path &file : files) {
+                std::error_code error;
+                for (int i = 0; i < 300 && (fs::remove(file, error), error); ++i)
+                    Sleep(10);
+            }
+        }
+    } planted { { genuine, testing::ownFolder() / (name + ".exe"), root / (name + ".exe") } };
+    for (const fs::path &file : planted.files)
+        fs::copy_file(probe, file);
     SetCurrentDirectoryW(root.wstring().c_str());
-
-    ASSERT_TRUE(runner.start({ "korvane_probe", { "-x" } }, WindowStyle::Hidden));
-
-    const std::vector<testing::ProbeRun> started = runs(1);
-    ASSERT_EQ(started.size(), 1U);
-    EXPECT_EQ(fs::path(started[0].module), probe);
-    EXPECT_EQ(started[0].commandLine, "korvane_probe -x");
+    const bool started = runner.start({ name, { "-x" } }, WindowStyle::Hidden);
     SetCurrentDirectoryW(testing::ownFolder().wstring().c_str());
+
+    ASSERT_TRUE(started);
+    const std::vector<testing::ProbeRun> logged = runs(1);
+    ASSERT_EQ(logged.size(), 1U);
+    EXPECT_EQ(fs::path(logged[0].module), genuine);
+    EXPECT_EQ(logged[0].commandLine, name + " -x");
 }
 
 TEST_F(Win32Runner, MissingProgramIsAFailedStart)
