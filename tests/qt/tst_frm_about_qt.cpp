@@ -245,9 +245,12 @@ void TestAbout::secondClickBringsTheSameWindow()
     QVERIFY(first);
     auto *version = first->findChild<QLabel *>(QStringLiteral("lblVersion"));
     version->setText(QStringLiteral("marked"));
+    first->showMinimized();
+    QVERIFY(first->isMinimized());
 
     QCOMPARE(openAbout(), first);
     QCOMPARE(openAboutWindows().size(), 1);
+    QVERIFY(!first->isMinimized());
     // Not loaded again.
     QCOMPARE(version->text(), QStringLiteral("marked"));
 }
