@@ -32,6 +32,8 @@ MainForm::MainForm(const MainFormServices &services, QWidget *parent)
 {
     setObjectName(toQString(mainFormDesign.name));
     setWindowTitle(toQString(mainFormDesign.caption));
+    // This window's own, not the application's: the About window must show none, and an
+    // application icon would be every window's.
     setWindowIcon(appIcon());
     setFixedSize(twipsToPixels(mainFormDesign.client));
 
