@@ -3,7 +3,6 @@
 #include "core/file_lookup.h"
 #include "core/registry.h"
 #include "core/shutdown_exit_codes.h"
-#include "qt/app_icon_qt.h"
 #include "qt/input_box_qt.h"
 #include "qt/locale_qt.h"
 #include "qt/main_form_qt.h"
@@ -23,7 +22,6 @@ int main(int argc, char *argv[])
                                             .arg(korvane::app::versionMajor)
                                             .arg(korvane::app::versionMinor)
                                             .arg(korvane::app::versionRevision));
-    QApplication::setWindowIcon(korvane::appIcon());
     // Ties the windows to the installed desktop entry, whose name and icon docks show.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Korvane"));
 

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <array>
+
 class QKeyEvent;
 class QLabel;
 class QPushButton;
@@ -40,6 +42,8 @@ private:
     QPushButton *m_cmdSysInfo = nullptr;
     QLabel *m_lblTitle = nullptr;
     QLabel *m_lblVersion = nullptr;
+    // By element index.
+    std::array<QWidget *, 2> m_Line1 {};
 
     Q_DISABLE_COPY_MOVE(frmAbout)
 };

@@ -32,6 +32,8 @@ MainForm::MainForm(const MainFormServices &services, QWidget *parent)
 {
     setObjectName(toQString(mainFormDesign.name));
     setWindowTitle(toQString(mainFormDesign.caption));
+    // This window's own, not the application's: the About window must show none, and an
+    // application icon would be every window's.
     setWindowIcon(appIcon());
     setFixedSize(twipsToPixels(mainFormDesign.client));
 
@@ -125,6 +127,8 @@ void MainForm::Command5_Click()
     if (!m_about || !m_about->isVisible())
         m_about = new frmAbout(SysInfoServices {
             m_services.registry, m_services.files, m_services.runner, m_services.messageBox });
+    // show() leaves a window the window manager minimised as it is.
+    m_about->setWindowState(m_about->windowState() & ~Qt::WindowMinimized);
     m_about->show();
     m_about->raise();
     m_about->activateWindow();

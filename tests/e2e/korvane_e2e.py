@@ -429,6 +429,37 @@ def scenario_about(app, output):
     check(app.commands() == [], f"commands: {app.commands()}")
 
 
+def window_icon(desktop, window):
+    return desktop.run("xprop", "-id", window, "_NET_WM_ICON")
+
+
+def in_front(desktop, window):
+    """Mapped, not hidden, and on top of every other managed window."""
+    state = desktop.run("xprop", "-id", window, "_NET_WM_STATE", check_result=False)
+    stacking = desktop.run("xprop", "-root", "_NET_CLIENT_LIST_STACKING").split("#")[-1]
+    return (window in desktop.windows(ABOUT_TITLE) and "_NET_WM_STATE_HIDDEN" not in state
+            and int(stacking.split(",")[-1], 16) == int(window))
+
+
+def scenario_about_window(app, output):
+    desktop = app.desktop
+    step("the About window has no icon of its own; the main window has Korvane's")
+    app.click("Command5")
+    about = desktop.wait_window(ABOUT_TITLE)
+    # Where a window has none, openbox puts its own default icon there.
+    check(window_icon(desktop, about) != window_icon(desktop, app.window),
+          "the About window has the main window's icon")
+
+    step("minimised, it comes back to the front on the next click on About")
+    desktop.xdotool("windowminimize", "--sync", about)
+    check(not desktop.windows(ABOUT_TITLE), "the minimised About window is still shown")
+    app.click("Command5")
+    wait_for("the About window back in front", lambda: in_front(desktop, about))
+    desktop.key(about, "Escape")
+    desktop.wait_gone(ABOUT_TITLE)
+    close_and_check_exit(app)
+
+
 def scenario_sys_info(app, output):
     desktop = app.desktop
     step("About's Alt+S starts the system information tool the system names, once")
@@ -472,6 +503,7 @@ SCENARIOS = {
     "cancel_unscheduled": scenario_cancel_unscheduled,
     "refused_schedule": scenario_refused_schedule,
     "about": scenario_about,
+    "about_window": scenario_about_window,
     "exit_leaves_pending": scenario_exit_leaves_pending,
     "sys_info": scenario_sys_info,
 }
