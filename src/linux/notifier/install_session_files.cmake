@@ -1,21 +1,18 @@
 # Run at install time: writes the autostart entry and the bus's service file with the
-# notifier's installed path. The autostart entry goes to <prefix>/etc/xdg/autostart, and to
-# /etc/xdg/autostart in the package, where desktops look for it.
-if(DEFINED CPACK_PACKAGING_INSTALL_PREFIX)
-    # cpack stages the package's /usr at CMAKE_INSTALL_PREFIX.
-    set(installed_prefix ${CPACK_PACKAGING_INSTALL_PREFIX})
-    string(LENGTH "${CMAKE_INSTALL_PREFIX}" length)
-    string(LENGTH "${installed_prefix}" suffix)
-    math(EXPR length "${length} - ${suffix}")
-    string(SUBSTRING "${CMAKE_INSTALL_PREFIX}" 0 ${length} staging)
-    set(autostart "${staging}/etc/xdg/autostart")
+# notifier's installed path. The autostart entry goes to <prefix>/etc/xdg/autostart, and for
+# a /usr prefix (the Debian package's) to /etc/xdg/autostart, as GNUInstallDirs places
+# settings, where desktops look for it.
+# cmake --install --prefix takes a relative folder as relative to where it runs.
+get_filename_component(prefix "${CMAKE_INSTALL_PREFIX}" ABSOLUTE)
+if(prefix STREQUAL "/usr")
+    set(sysconf /etc)
 else()
-    set(installed_prefix ${CMAKE_INSTALL_PREFIX})
-    set(autostart "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/etc/xdg/autostart")
+    set(sysconf ${prefix}/etc)
 endif()
-set(KORVANE_NOTIFIER_PATH "${installed_prefix}/${KORVANE_HELPER_DIR}/notifier")
+set(KORVANE_NOTIFIER_PATH "${prefix}/${KORVANE_HELPER_DIR}/notifier")
 set(id org.example.Korvane.Notifier)
-set(services "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/${KORVANE_DATADIR}/dbus-1/services")
+set(autostart "$ENV{DESTDIR}${sysconf}/xdg/autostart")
+set(services "$ENV{DESTDIR}${prefix}/${KORVANE_DATADIR}/dbus-1/services")
 file(MAKE_DIRECTORY "${autostart}" "${services}")
 configure_file("${KORVANE_NOTIFIER_SOURCE_DIR}/${id}.desktop.in" "${autostart}/${id}.desktop" @ONLY)
 configure_file("${KORVANE_NOTIFIER_SOURCE_DIR}/${id}.service.in" "${services}/${id}.service" @ONLY)
