@@ -34,7 +34,7 @@ done
 # Debian's interpreter: the one that has python3-dbusmock and python3-dbus.
 python=/usr/bin/python3
 # Whatever this starts stops by itself after this long, even if this script is killed.
-lifetime=120
+lifetime=${KORVANE_PRIVATE_BUS_LIFETIME:-120}
 
 dir=$(mktemp -d "${TMPDIR:-/tmp}/korvane-bus.XXXXXX")
 case "$dir" in
