@@ -21,9 +21,12 @@
 #include <time.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <utility>
 
 namespace korvane::notifier {
 
