@@ -4,7 +4,7 @@
 # power-off pending (hours away, so no warning falls due). It judges nothing.
 #
 # The notifier runs against the mock logind and mock notification server of
-# tests/linux_power/private_bus.sh, on buses of its own; nothing here reaches the machine's
+# tests/linux/private_bus.sh, on buses of its own; nothing here reaches the machine's
 # logind. Knobs (environment): KORVANE_BENCH_NOTIFIER (the program; by default the bench
 # preset's Release build of it), KORVANE_BENCH_IDLE_S (60), KORVANE_BENCH_SETTLE_S (5).
 set -euo pipefail
@@ -20,7 +20,7 @@ if [ -z "$notifier" ]; then
 fi
 
 export KORVANE_PRIVATE_BUS_LIFETIME=$((3 * (idle + settle) + 60))
-exec tests/linux_power/private_bus.sh --notifications /usr/bin/python3 - "$notifier" "$idle" \
+exec tests/linux/private_bus.sh --notifications /usr/bin/python3 - "$notifier" "$idle" \
     "$settle" <<'PY'
 import glob
 import os
