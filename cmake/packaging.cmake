@@ -26,5 +26,11 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # shutdown helper reaches logind on.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-wqy-microhei, dbus")
+# The desktop notifier shows its warnings through one; every desktop brings its own.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "notification-daemon")
+# An administrator's edit of the autostart entry (Hidden=true) survives an upgrade.
+set(korvane_conffiles ${CMAKE_BINARY_DIR}/debian/conffiles)
+file(WRITE ${korvane_conffiles} "/etc/xdg/autostart/org.example.Korvane.Notifier.desktop\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${korvane_conffiles})
 
 include(CPack)

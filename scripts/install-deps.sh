@@ -21,6 +21,8 @@ test)
     packages+=(clang libclang-rt-14-dev clang-tidy cppcheck)
     # The installed program under an X server of its own, its desktop files and its package.
     packages+=(xvfb openbox xdotool x11-utils imagemagick desktop-file-utils appstream dpkg-dev file)
+    # The desktop notifier's warnings, shown by a real notification server.
+    packages+=(notification-daemon)
     # The Windows code, cross-built and run under Wine.
     packages+=(googletest g++-mingw-w64-x86-64-posix wine wine64)
     # The Windows ZIP and installer, made and tried under Wine.

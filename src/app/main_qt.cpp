@@ -7,6 +7,7 @@
 #include "qt/locale_qt.h"
 #include "qt/main_form_qt.h"
 #include "qt/message_box_qt.h"
+#include "qt/notifier_refresh_qt.h"
 #include "qt/text_qt.h"
 #include "qt/ui_thread_qt.h"
 
@@ -37,7 +38,7 @@ int main(int argc, char *argv[])
     const std::unique_ptr<korvane::FileLookup> files = korvane::makeNativeFileLookup();
 
     korvane::qt::MainForm mainForm({ inputBox, messageBox, *runner, locale, clock, *registry,
-        *files, korvane::standInExitCodes });
+        *files, korvane::standInExitCodes, korvane::refreshNotifier });
     mainForm.show();
     return QApplication::exec();
 }

@@ -2,6 +2,8 @@
 
 #include "shutdown_exit_codes.h"
 
+#include <functional>
+
 namespace korvane {
 
 class Clock;
@@ -22,6 +24,8 @@ struct MainFormServices {
     Registry &registry;
     const FileLookup &files;
     ShutdownExitCodes shutdownCodes;
+    // Told after each schedule the system accepted.
+    std::function<void()> scheduled = {};
 };
 
 } // namespace korvane

@@ -35,7 +35,8 @@ void PowerActions::schedule(PowerAction action)
             secondsText(seconds, m_services.locale.decimalSeparator()) } };
     const std::string_view refused
         = action == PowerAction::Shutdown ? texts::shutdownRefused : texts::restartRefused;
-    if (!start(command, [refused](std::optional<int>) { return refused; }))
+    if (!start(
+            command, [refused](std::optional<int>) { return refused; }, true))
         return;
     m_actionScheduled = true;
 }
@@ -55,13 +56,18 @@ void PowerActions::cancel()
     m_actionScheduled = false;
 }
 
-bool PowerActions::start(const Command &command, const FailureText &failureText)
+bool PowerActions::start(const Command &command, const FailureText &failureText, bool isSchedule)
 {
     const std::weak_ptr<const PowerActions *> self = m_self;
-    const auto onExit = [self, failureText](int exitCode) {
+    const auto onExit = [self, failureText, isSchedule](int exitCode) {
         const std::shared_ptr<const PowerActions *> alive = self.lock();
-        if (alive && exitCode != 0)
-            (*alive)->m_services.messageBox.show(std::string(failureText(exitCode)));
+        if (!alive)
+            return;
+        const PowerServices &services = (*alive)->m_services;
+        if (exitCode != 0)
+            services.messageBox.show(std::string(failureText(exitCode)));
+        else if (isSchedule && services.scheduled)
+            services.scheduled();
     };
     if (m_services.runner.start(command, WindowStyle::Hidden, onExit))
         return true;

@@ -22,6 +22,8 @@ struct PowerServices {
     CommandRunner &runner;
     const Locale &locale;
     ShutdownExitCodes shutdownCodes;
+    // Told after each schedule the system accepted; empty where nothing listens.
+    std::function<void()> scheduled = {};
 };
 
 // Hands shutdown, restart and cancel to the operating system's shutdown program, remembers
@@ -43,7 +45,8 @@ private:
     // The message for a command that could not start (no exit code) or ended unsuccessfully.
     using FailureText = std::function<std::string_view(std::optional<int> exitCode)>;
 
-    [[nodiscard]] bool start(const Command &command, const FailureText &failureText);
+    [[nodiscard]] bool start(
+        const Command &command, const FailureText &failureText, bool isSchedule = false);
 
     PowerServices m_services;
     bool m_actionScheduled = false;

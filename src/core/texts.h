@@ -51,4 +51,15 @@ inline constexpr std::string_view aboutDisclaimer
 inline constexpr std::string_view cmdSysInfo = "系统信息(&S)...";
 inline constexpr std::string_view sysInfoUnavailable = "此时系统信息不可用";
 
+// The Linux desktop notifier. Its notice reads noticeBefore + moment + " " + the action; a
+// warning reads tenMinutesBefore or oneMinuteBefore + the action + saveYourWork.
+inline constexpr std::string_view notificationSummary = "Korvane";
+inline constexpr std::string_view actionPowerOff = "关闭";
+inline constexpr std::string_view actionRestart = "重新启动";
+inline constexpr std::string_view noticeBefore = "计算机将于 ";
+inline constexpr std::string_view tenMinutesBefore = "计算机将在 10 分钟后";
+inline constexpr std::string_view oneMinuteBefore = "计算机将在 1 分钟后";
+inline constexpr std::string_view saveYourWork = "，请保存您的工作。";
+inline constexpr std::string_view postponeButton = "推迟 10 分钟";
+
 } // namespace korvane::texts

@@ -28,7 +28,7 @@ MainForm::MainForm(const MainFormServices &services, QWidget *parent)
             | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , m_services(services)
     , m_power({ services.inputBox, services.messageBox, services.runner, services.locale,
-          services.shutdownCodes })
+          services.shutdownCodes, services.scheduled })
 {
     setObjectName(toQString(mainFormDesign.name));
     setWindowTitle(toQString(mainFormDesign.caption));

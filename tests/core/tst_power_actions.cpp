@@ -164,6 +164,28 @@ TEST(PowerActionsReport, ComingAfterTheWindowIsGoneIsDropped)
     EXPECT_TRUE(messageBox.shown.empty());
 }
 
+// The Linux notifier is asked to look again only when a schedule went through.
+TEST(PowerActionsReport, ScheduledIsToldOnlyForAnAcceptedSchedule)
+{
+    FakeInputBox inputBox({ "10", "10" });
+    FakeMessageBox messageBox;
+    FakeCommandRunner runner;
+    const FakeLocale locale;
+    int told = 0;
+    PowerActions actions(
+        { inputBox, messageBox, runner, locale, standInExitCodes, [&told] { ++told; } });
+
+    actions.schedule(PowerAction::Shutdown);
+    runner.started.back().onExit(4);
+    EXPECT_EQ(told, 0);
+    actions.schedule(PowerAction::Restart);
+    runner.started.back().onExit(0);
+    EXPECT_EQ(told, 1);
+    actions.cancel();
+    runner.started.back().onExit(0);
+    EXPECT_EQ(told, 1);
+}
+
 TEST(PowerActionsCommand, ArgumentsTravelAsSeparateParts)
 {
     FakeInputBox inputBox({ "10" });

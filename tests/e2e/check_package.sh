@@ -31,7 +31,9 @@ expect Depends '(^|, )fonts-noto-cjk \| fonts-wqy-microhei(,|$)'
 expect Depends '(^|, )dbus(,|$)'
 
 files=$(dpkg-deb --contents "$package" | awk '{print $6}')
-for file in ./usr/bin/korvane ./usr/libexec/korvane/shutdown \
+for file in ./usr/bin/korvane ./usr/libexec/korvane/shutdown ./usr/libexec/korvane/notifier \
+    ./etc/xdg/autostart/org.example.Korvane.Notifier.desktop \
+    ./usr/share/dbus-1/services/org.example.Korvane.Notifier.service \
     ./usr/share/applications/org.example.Korvane.desktop \
     ./usr/share/metainfo/org.example.Korvane.metainfo.xml \
     ./usr/share/icons/hicolor/48x48/apps/org.example.Korvane.png; do

@@ -21,13 +21,20 @@ rm -rf "$prefix"
 
 id=org.example.Korvane
 status=0
-for program in bin/korvane libexec/korvane/shutdown; do
+for program in bin/korvane libexec/korvane/shutdown libexec/korvane/notifier; do
     [ -x "$prefix/$program" ] || { echo "not installed: $program" >&2; status=1; }
 done
 for file in share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
-    share/icons/hicolor/scalable/apps/$id.svg; do
+    share/icons/hicolor/scalable/apps/$id.svg etc/xdg/autostart/$id.Notifier.desktop \
+    share/dbus-1/services/$id.Notifier.service; do
     [ -f "$prefix/$file" ] || { echo "not installed: $file" >&2; status=1; }
 done
+# Both start the installed notifier.
+for file in etc/xdg/autostart/$id.Notifier.desktop share/dbus-1/services/$id.Notifier.service; do
+    grep -qxF "Exec=$prefix/libexec/korvane/notifier" "$prefix/$file" ||
+        { echo "$file does not start $prefix/libexec/korvane/notifier" >&2; status=1; }
+done
+desktop-file-validate "$prefix/etc/xdg/autostart/$id.Notifier.desktop" >&2 || status=1
 # A theme looks an icon up by its folder's size, so each PNG must really be that size.
 for size in 16 32 48 64 128 256; do
     icon=share/icons/hicolor/${size}x${size}/apps/$id.png

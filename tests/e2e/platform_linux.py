@@ -5,13 +5,16 @@ import configparser
 import os
 import shlex
 import sys
+import subprocess
 import time
 
 import dbus
 
-from e2e_support import STARTUP_CAPTION, check, step
+from e2e_support import STARTUP_CAPTION, check, step, wait_for
 
 DESKTOP_ID = "org.example.Korvane"
+NOTIFICATION_SERVER = "/usr/lib/notification-daemon/notification-daemon"
+MANAGER = "org.freedesktop.login1.Manager"
 
 
 def private_bus_address():
@@ -48,7 +51,7 @@ class LinuxPlatform:
             "DBUS_SESSION_BUS_ADDRESS": os.environ["DBUS_SESSION_BUS_ADDRESS"],
             "QT_QPA_PLATFORM": "xcb",
         }
-        self.scenarios = {"desktop_entry": scenario_desktop_entry}
+        self.scenarios = {"desktop_entry": scenario_desktop_entry, "notifier": scenario_notifier}
 
     def start_session(self, desktop, processes, scenario):
         # The first system information tool the stand-in registry finds on PATH: a script
@@ -61,6 +64,10 @@ class LinuxPlatform:
             script.write(f'#!/bin/sh\necho "$0 $*" >>{shlex.quote(self.tool_log)}\n')
         os.chmod(tool, 0o755)
         desktop.env["PATH"] = tools + os.pathsep + desktop.env["PATH"]
+        if scenario == "notifier":
+            # A real notification server from Debian, drawing on the test's X server.
+            self.server = processes.start([NOTIFICATION_SERVER], desktop.env,
+                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def argv(self, scenario, desktop):
         if scenario != "desktop_entry":
@@ -98,6 +105,19 @@ class LinuxPlatform:
                 result.append((str(method), list(arguments)))
         return result
 
+    def keep_schedules(self):
+        """logind keeps what it is asked and announces it, as newer systemd does."""
+        pending = "self.Set('{0}', 'ScheduledShutdown', dbus.Struct(({1}), signature='st'))"
+        self.mock.AddMethod(MANAGER, "ScheduleShutdown", "st", "",
+                            pending.format(MANAGER, "args[0], args[1]"))
+        self.mock.AddMethod(MANAGER, "CancelScheduledShutdown", "", "b",
+                            pending.format(MANAGER, "'', dbus.UInt64(0)") + "\nret = True")
+
+    def pending(self):
+        properties = dbus.Interface(self.mock.proxy_object, dbus.PROPERTIES_IFACE)
+        kind, usec = properties.Get(MANAGER, "ScheduledShutdown")
+        return str(kind), int(usec)
+
     def refuse_schedule(self):
         """logind answers a schedule as it does when polkit says no."""
         self.mock.AddMethod("org.freedesktop.login1.Manager", "ScheduleShutdown", "st", "",
@@ -131,3 +151,69 @@ def scenario_desktop_entry(app, output):
     check(app.first_title == STARTUP_CAPTION, f"the first caption was {app.first_title!r}")
     app.key("alt+f")
     check(app.wait_exit() == 0, "the exit key did not end the program cleanly")
+
+
+def scenario_notifier(app, output):
+    desktop = app.desktop
+    platform = app.platform
+    platform.keep_schedules()
+    step("shut down in 10 minutes: the window starts the notifier, which shows the notice")
+    app.click("Command1")
+    prompt = desktop.wait_window("关机倒计时(分)")
+    desktop.key(prompt, "Return")
+    desktop.wait_gone("关机倒计时(分)")
+    app.wait_commands(1)
+    popup = wait_for("the notification", lambda: desktop.windows(pid=platform.server.pid),
+                     timeout=30)[0]
+    shot = os.path.join(output, "notifier_notice.png")
+    desktop.screenshot(popup, shot)
+    desktop.screenshot("root", os.path.join(output, "notifier_screen.png"))
+
+    step("取消, clicked where it is drawn: nothing is left pending, and the notice goes")
+    x, y, _, _ = desktop.geometry(popup)
+    left, top = text_lines(desktop, shot)[-1][0]
+    desktop.click_at(x + left, y + top)
+    wait_for("logind to cancel", lambda: platform.pending() == ("", 0), timeout=30)
+    check(app.actions() == ["poweroff", "cancel"], f"commands: {app.commands()}")
+    wait_for("the notice to go", lambda: not desktop.windows(pid=platform.server.pid),
+             timeout=30)
+    close_and_exit(app)
+
+
+def text_lines(desktop, image):
+    """What is drawn dark on the light bubble, as lines of words: each line a list of the
+    words' centres, left to right. Words are columns of ink closer than a glyph's gap."""
+    pgm = subprocess.run(["convert", image, "-colorspace", "gray", "-depth", "8", "pgm:-"],
+                         capture_output=True, check=True, env=desktop.env).stdout
+    header = pgm.split(maxsplit=4)
+    width, height = int(header[1]), int(header[2])
+    pixels = header[4][-width * height:]
+    # Clear of the rounded corners, where the screen behind shows.
+    margin = 12
+    ink = [[margin <= row < height - margin and margin <= column < width - margin
+            and pixels[row * width + column] < 128 for column in range(width)]
+           for row in range(height)]
+    lines, start = [], None
+    for row in range(height + 1):
+        inked = row < height and any(ink[row])
+        if inked and start is None:
+            start = row
+        elif not inked and start is not None:
+            lines.append((start, row))
+            start = None
+    result = []
+    for top, bottom in lines:
+        columns = [column for column in range(width)
+                   if any(ink[row][column] for row in range(top, bottom))]
+        words, first = [], columns[0]
+        for previous, column in zip(columns, columns[1:] + [None]):
+            if column is None or column - previous > 12:
+                words.append(((first + previous) // 2, (top + bottom) // 2))
+                first = column
+        result.append(words)
+    return result
+
+
+def close_and_exit(app):
+    app.key("alt+F4")
+    check(app.wait_exit() == 0, "closing the main window did not end the program cleanly")

@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Measures the Linux desktop notifier against its budget and prints the figures: resident
+# memory once settled, and wake-ups over a quiet minute with nothing pending and with a
+# power-off pending (hours away, so no warning falls due). It judges nothing.
+#
+# The notifier runs against the mock logind and mock notification server of
+# tests/linux/private_bus.sh, on buses of its own; nothing here reaches the machine's
+# logind. Knobs (environment): KORVANE_BENCH_NOTIFIER (the program; by default the bench
+# preset's Release build of it), KORVANE_BENCH_IDLE_S (60), KORVANE_BENCH_SETTLE_S (5).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+idle=${KORVANE_BENCH_IDLE_S:-60}
+settle=${KORVANE_BENCH_SETTLE_S:-5}
+notifier=${KORVANE_BENCH_NOTIFIER:-}
+if [ -z "$notifier" ]; then
+    cmake --preset bench >/dev/null
+    cmake --build --preset bench -j2 --target korvane_linux_notifier >/dev/null
+    notifier=$PWD/build-bench/libexec/korvane/notifier
+fi
+
+export KORVANE_PRIVATE_BUS_LIFETIME=$((3 * (idle + settle) + 60))
+exec tests/linux/private_bus.sh --notifications /usr/bin/python3 - "$notifier" "$idle" \
+    "$settle" <<'PY'
+import glob
+import os
+import subprocess
+import sys
+import time
+
+import dbus
+
+notifier, idle, settle = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+MANAGER = "org.freedesktop.login1.Manager"
+system = dbus.bus.BusConnection(os.environ["DBUS_SYSTEM_BUS_ADDRESS"])
+
+
+def set_pending(kind, usec):
+    system.call_blocking("org.freedesktop.login1", "/org/freedesktop/login1",
+                         dbus.PROPERTIES_IFACE, "Set", "ssv",
+                         (MANAGER, "ScheduledShutdown",
+                          dbus.Struct((kind, dbus.UInt64(usec)), signature="st")))
+
+
+def status(pid, field):
+    with open(f"/proc/{pid}/status", encoding="ascii") as lines:
+        for line in lines:
+            if line.startswith(field + ":"):
+                return int(line.split()[1])
+    raise KeyError(field)
+
+
+def switches(pid):
+    """Context switches of each thread: every wake-up ends in at least one."""
+    total = {}
+    for task in glob.glob(f"/proc/{pid}/task/*"):
+        with open(f"{task}/comm", encoding="utf-8") as comm:
+            name = comm.read().strip() + "/" + os.path.basename(task)
+        with open(f"{task}/status", encoding="ascii") as lines:
+            total[name] = sum(int(line.split()[1]) for line in lines if "ctxt_switches" in line)
+    return total
+
+
+def quiet_minute(pid, label):
+    time.sleep(settle)
+    before = switches(pid)
+    time.sleep(idle)
+    after = switches(pid)
+    woken = {name: after[name] - before.get(name, 0) for name in after}
+    print(f"| {label} | {sum(woken.values())} | "
+          + ", ".join(f"{name}: {count}" for name, count in sorted(woken.items())) + " |")
+
+
+set_pending("", 0)
+process = subprocess.Popen([notifier])
+time.sleep(settle)
+print(f"notifier: {notifier}\n")
+print(f"| settled, nothing pending | VmRSS {status(process.pid, 'VmRSS')} KiB | "
+      f"VmHWM {status(process.pid, 'VmHWM')} KiB |")
+print(f"\n| {idle} s | context switches (all threads) | by thread |")
+print("|---|---|---|")
+quiet_minute(process.pid, "nothing pending")
+now = time.clock_gettime_ns(time.CLOCK_REALTIME) // 1000
+set_pending("poweroff", now + 3 * 3600 * 1000000)
+quiet_minute(process.pid, "power-off pending in 3 h")
+print(f"\n| settled, pending | VmRSS {status(process.pid, 'VmRSS')} KiB | "
+      f"VmHWM {status(process.pid, 'VmHWM')} KiB |")
+process.terminate()
+process.wait()
+PY

@@ -1,0 +1,97 @@
+#include "warning_plan.h"
+
+#include "core/texts.h"
+
+#include <array>
+#include <cstdio>
+
+namespace korvane::notifier {
+
+namespace {
+
+constexpr std::int64_t oneMinuteUsec = 60 * usecPerSecond;
+constexpr std::int64_t tenMinutesUsec = 600 * usecPerSecond;
+
+std::string action(std::string_view type)
+{
+    return std::string(isRestart(type) ? texts::actionRestart : texts::actionPowerOff);
+}
+
+} // namespace
+
+bool isRestart(std::string_view type)
+{
+    return type == "reboot" || type == "dry-reboot" || type == "kexec" || type == "soft-reboot";
+}
+
+std::string momentText(const LocalTime &moment, const LocalTime &shownAt)
+{
+    std::array<char, 32> buffer {};
+    std::snprintf(buffer.data(), buffer.size(), "%02d:%02d", moment.hour, moment.minute);
+    std::string text(buffer.data());
+    if (moment.year == shownAt.year && moment.month == shownAt.month && moment.day == shownAt.day)
+        return text;
+    std::snprintf(buffer.data(), buffer.size(), "%d月%d日 ", moment.month, moment.day);
+    return buffer.data() + text;
+}
+
+Message message(
+    Warning warning, std::string_view type, const LocalTime &moment, const LocalTime &shownAt)
+{
+    const std::string save(texts::saveYourWork);
+    switch (warning) {
+    case Warning::Notice:
+        return { std::string(texts::noticeBefore) + momentText(moment, shownAt) + " "
+                + action(type),
+            Urgency::Normal };
+    case Warning::TenMinutes:
+        return { std::string(texts::tenMinutesBefore) + action(type) + save, Urgency::Critical };
+    case Warning::OneMinute:
+        return { std::string(texts::oneMinuteBefore) + action(type) + save, Urgency::Critical };
+    }
+    return {};
+}
+
+// Critical like the warnings: the schedule stands, and the person has to know.
+Message cancelRefused()
+{
+    return { std::string(texts::cancelFailed), Urgency::Critical };
+}
+
+Message postponeRefused(std::string_view type)
+{
+    return { std::string(isRestart(type) ? texts::restartRefused : texts::shutdownRefused),
+        Urgency::Critical };
+}
+
+WarningPlan::WarningPlan(std::int64_t momentUsec, std::int64_t firstSeenUsec)
+{
+    const std::int64_t away = momentUsec - firstSeenUsec;
+    if (away <= oneMinuteUsec) {
+        m_steps[m_count++] = { Warning::OneMinute, firstSeenUsec };
+        return;
+    }
+    m_steps[m_count++] = { Warning::Notice, firstSeenUsec };
+    if (away > tenMinutesUsec)
+        m_steps[m_count++] = { Warning::TenMinutes, momentUsec - tenMinutesUsec };
+    m_steps[m_count++] = { Warning::OneMinute, momentUsec - oneMinuteUsec };
+}
+
+std::optional<Warning> WarningPlan::take(std::int64_t nowUsec)
+{
+    std::optional<Warning> due;
+    while (m_next < m_count && m_steps[m_next].atUsec <= nowUsec)
+        due = m_steps[m_next++].warning;
+    if (due)
+        m_shown = due;
+    return due;
+}
+
+std::optional<std::int64_t> WarningPlan::nextDueUsec() const
+{
+    if (m_next == m_count)
+        return std::nullopt;
+    return m_steps[m_next].atUsec;
+}
+
+} // namespace korvane::notifier

@@ -1,0 +1,277 @@
+"""The desktop notifier against the mock logind on private_bus.sh's system bus and the mock
+notification server on its session bus.
+
+usage: private_bus.sh --notifications tst_linux_notifier.py NOTIFIER [TEST...]
+"""
+
+import os
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+import dbus
+
+LOGIN1 = "org.freedesktop.login1"
+MANAGER = "org.freedesktop.login1.Manager"
+NOTIFICATIONS = "org.freedesktop.Notifications"
+MOCK = "org.freedesktop.DBus.Mock"
+SECOND = 1000000
+ACTIONS = ["cancel", "取消", "postpone", "推迟 10 分钟"]
+NOTIFIER = None
+
+
+def private_buses():
+    """Both of the harness's buses, or a refusal: never the machine's own."""
+    folder = os.environ.get("KORVANE_PRIVATE_BUS_DIR", "")
+    system = os.environ.get("DBUS_SYSTEM_BUS_ADDRESS", "")
+    session = os.environ.get("DBUS_SESSION_BUS_ADDRESS", "")
+    if (not os.path.isabs(folder) or folder.startswith(("/run/", "/var/"))
+            or system != f"unix:path={folder}/system_bus_socket"
+            or session != f"unix:path={folder}/session_bus_socket"):
+        sys.exit("run through tests/linux/private_bus.sh --session, never on the "
+                 "machine's buses")
+    return system, session
+
+
+def now_usec():
+    return time.clock_gettime_ns(time.CLOCK_REALTIME) // 1000
+
+
+def wait_for(condition, what, timeout=30):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.05)
+    raise AssertionError(f"waited {timeout} s for {what}")
+
+
+def clock_text(usec):
+    """The moment as the notice writes it, by the same rule."""
+    moment = time.localtime(usec // SECOND)
+    text = time.strftime("%H:%M", moment)
+    if time.localtime()[:3] != moment[:3]:
+        text = f"{moment.tm_mon}月{moment.tm_mday}日 {text}"
+    return text
+
+
+class Harness(unittest.TestCase):
+    def setUp(self):
+        system, session = private_buses()
+        self.system = dbus.bus.BusConnection(system)
+        self.session = dbus.bus.BusConnection(session)
+        self.logind = dbus.Interface(self.system.get_object(LOGIN1, "/org/freedesktop/login1"),
+                                     MOCK) if os.environ.get("KORVANE_MOCK_LOGIND") == "yes" else None
+        if self.logind:
+            self.logind.AddMethod(MANAGER, "ScheduleShutdown", "st", "", "")
+            self.logind.AddMethod(MANAGER, "CancelScheduledShutdown", "", "b", "ret = True")
+            # systemd 252 changes the property without a word.
+            self.logind.AddMethod("org.example.Test", "SetQuietly", "st", "",
+                                  f"self.props['{MANAGER}']['ScheduledShutdown'] = "
+                                  "dbus.Struct((args[0], args[1]), signature='st')")
+            self.set_pending("", 0)
+            self.logind.ClearCalls()
+        self.stderr = tempfile.TemporaryFile()
+        self.addCleanup(self.stderr.close)
+
+    def set_pending(self, kind, usec, announce=True):
+        if announce:
+            # The mock's Set sends PropertiesChanged with the value, as newer logind does.
+            self.system.call_blocking(LOGIN1, "/org/freedesktop/login1", dbus.PROPERTIES_IFACE,
+                                      "Set", "ssv", (MANAGER, "ScheduledShutdown", dbus.Struct(
+                                          (kind, dbus.UInt64(usec)), signature="st")))
+        else:
+            self.system.call_blocking(LOGIN1, "/org/freedesktop/login1", "org.example.Test",
+                                      "SetQuietly", "st", (kind, dbus.UInt64(usec)))
+
+    def start(self):
+        process = subprocess.Popen([NOTIFIER], stdout=subprocess.DEVNULL, stderr=self.stderr)
+
+        def stop():
+            process.terminate()
+            process.wait(10)
+        self.addCleanup(stop)
+        return process
+
+    def error_lines(self):
+        self.stderr.seek(0)
+        return self.stderr.read().decode().splitlines()
+
+    def logind_calls(self):
+        return [(str(method), list(arguments)) for _, method, arguments
+                in self.logind.GetCalls() if str(method) != "SetQuietly"]
+
+
+class NotifierTest(Harness):
+    def setUp(self):
+        super().setUp()
+        self.notes = dbus.Interface(
+            self.session.get_object(NOTIFICATIONS, "/org/freedesktop/Notifications"), MOCK)
+        # Numbered from 1 again for each test, as ids() counts.
+        self.notes.AddMethod("org.example.Test", "ResetIds", "", "", "self.next_id = 1")
+        self.session.call_blocking(NOTIFICATIONS, "/org/freedesktop/Notifications",
+                                   "org.example.Test", "ResetIds", "", ())
+        self.notes.ClearCalls()
+
+    def calls(self, method):
+        return [list(arguments) for _, name, arguments in self.notes.GetCalls()
+                if name == method]
+
+    def ids(self):
+        """The id the mock gave each notification: the one it replaced, or the next number."""
+        ids, next_id = [], 1
+        for call in self.calls("Notify"):
+            ids.append(int(call[1]) or next_id)
+            next_id += 0 if int(call[1]) else 1
+        return ids
+
+    def next_notice(self, count, timeout=30):
+        """Waits for the count-th Notify; returns its arguments and the notification's id."""
+        wait_for(lambda: len(self.calls("Notify")) >= count, f"notification {count}", timeout)
+        notifies = self.calls("Notify")
+        self.assertEqual(len(notifies), count, [str(call[4]) for call in notifies])
+        return notifies[-1], self.ids()[-1]
+
+    def check_notice(self, arguments, body, urgency):
+        app, _, _, summary, text, actions, hints, expires = arguments
+        self.assertEqual((str(app), str(summary), str(text)), ("Korvane", "Korvane", body))
+        self.assertEqual([str(action) for action in actions], ACTIONS)
+        self.assertEqual(int(hints["urgency"]), urgency)
+        # A critical one stays until the person closes it.
+        self.assertEqual(int(expires), 0 if urgency == 2 else -1)
+
+    def press(self, notification, key):
+        self.notes.EmitSignal(NOTIFICATIONS, "ActionInvoked", "us",
+                              [dbus.UInt32(notification), key])
+
+    def test_notice_found_at_start_then_a_moved_moment(self):
+        moment = now_usec() + 3600 * SECOND
+        self.set_pending("poweroff", moment)
+        self.start()
+        # Pending before the notifier started: told at once all the same.
+        arguments, first = self.next_notice(1)
+        self.check_notice(arguments, f"计算机将于 {clock_text(moment)} 关闭", 1)
+        # Moved to another day, and a restart now: the old notification goes first.
+        moment = now_usec() + 2 * 86400 * SECOND
+        self.set_pending("reboot", moment)
+        arguments, _ = self.next_notice(2)
+        self.check_notice(arguments, f"计算机将于 {clock_text(moment)} 重新启动", 1)
+        self.assertEqual(self.calls("CloseNotification"), [[first]])
+
+    def test_one_minute_warning_ten_seconds_later(self):
+        self.start()
+        moment = now_usec() + 70 * SECOND
+        self.set_pending("poweroff", moment)
+        arguments, notice = self.next_notice(1)
+        self.check_notice(arguments, f"计算机将于 {clock_text(moment)} 关闭", 1)
+        arguments, warning = self.next_notice(2)
+        shown = now_usec()
+        self.check_notice(arguments, "计算机将在 1 分钟后关闭，请保存您的工作。", 2)
+        self.assertEqual(warning, notice, "the warning did not replace the notice")
+        self.assertGreaterEqual(shown, moment - 60 * SECOND)
+
+    def test_buttons(self):
+        refuse = ("raise dbus.exceptions.DBusException('no', "
+                  "name='org.freedesktop.DBus.Error.AccessDenied')")
+        rows = [
+            # key, logind's answer, what is shown when it refuses
+            ("cancel", "ret = True", None),
+            ("postpone", "", None),
+            ("cancel", refuse, "系统未能取消关闭/重启计算机"),
+            ("postpone", refuse, "系统拒绝了重启计算机的请求"),
+        ]
+        self.start()
+        count = 0
+        for row, (key, answer, refusal) in enumerate(rows):
+            with self.subTest(key=key, answer=answer):
+                if key == "cancel":
+                    self.logind.AddMethod(MANAGER, "CancelScheduledShutdown", "", "b", answer)
+                    asked = ("CancelScheduledShutdown", [])
+                else:
+                    self.logind.AddMethod(MANAGER, "ScheduleShutdown", "st", "", answer)
+                moment = now_usec() + (3600 + row) * SECOND
+                if key == "postpone":
+                    asked = ("ScheduleShutdown", ["reboot", moment + 600 * SECOND])
+                self.set_pending("reboot", moment)
+                count += 1
+                _, notification = self.next_notice(count)
+                self.logind.ClearCalls()
+
+                # Someone else's notification, or an older one: nothing.
+                self.press(notification + 100, key)
+                self.press(notification, key)
+                wait_for(self.logind_calls, "the call to logind")
+                if refusal:
+                    count += 1
+                    arguments, shown = self.next_notice(count)
+                    self.assertEqual((str(arguments[4]), shown), (refusal, notification))
+                # Long enough for a wrong second call to arrive: it must not.
+                time.sleep(0.5)
+                self.assertEqual(self.logind_calls(), [asked])
+
+    def test_cancelled_elsewhere_closes_the_notification(self):
+        self.start()
+        self.set_pending("poweroff", now_usec() + 3600 * SECOND)
+        _, notification = self.next_notice(1)
+        self.set_pending("", 0)
+        wait_for(lambda: self.calls("CloseNotification"), "the notification to close")
+        self.assertEqual(self.calls("CloseNotification"), [[notification]])
+
+    def test_refresh_reads_a_change_that_was_not_announced(self):
+        self.set_pending("poweroff", now_usec() + 3600 * SECOND)
+        self.start()
+        self.next_notice(1)
+        moment = now_usec() + 7200 * SECOND
+        self.set_pending("reboot", moment, announce=False)
+        notifier = self.session.get_object("org.example.Korvane.Notifier",
+                                           "/org/example/Korvane/Notifier")
+        notifier.Refresh(dbus_interface="org.example.Korvane.Notifier")
+        arguments, _ = self.next_notice(2)
+        self.check_notice(arguments, f"计算机将于 {clock_text(moment)} 重新启动", 1)
+
+    def test_second_copy_exits(self):
+        self.start()
+        wait_for(lambda: self.session.name_has_owner("org.example.Korvane.Notifier"),
+                 "the first copy's name")
+        second = subprocess.run([NOTIFIER], capture_output=True, timeout=30, check=False)
+        self.assertEqual((second.returncode, second.stderr), (0, b""))
+
+
+class NoServer(Harness):
+    def test_quiet_until_a_server_appears(self):
+        moment = now_usec() + 3600 * SECOND
+        self.set_pending("reboot", moment)
+        process = self.start()
+        wait_for(self.error_lines, "the line on stderr")
+        server = subprocess.Popen(["/usr/bin/python3", "-m", "dbusmock", "--session",
+                                   "--template", "notification_daemon"],
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(server.wait)
+        self.addCleanup(server.terminate)
+        wait_for(lambda: self.session.name_has_owner(NOTIFICATIONS), "the server")
+        notes = dbus.Interface(
+            self.session.get_object(NOTIFICATIONS, "/org/freedesktop/Notifications"), MOCK)
+        notifies = wait_for(lambda: [c for _, m, c in notes.GetCalls() if m == "Notify"],
+                            "the notice once a server is there")
+        self.assertEqual(str(notifies[0][4]), f"计算机将于 {clock_text(moment)} 重新启动")
+        self.assertIsNone(process.poll())
+        self.assertEqual(len(self.error_lines()), 1, self.error_lines())
+        self.assertEqual(self.logind_calls(), [])
+
+
+class NoLogind(Harness):
+    def test_ends_quietly(self):
+        process = self.start()
+        self.assertEqual(process.wait(30), 0)
+        self.assertEqual(len(self.error_lines()), 1, self.error_lines())
+        notes = dbus.Interface(
+            self.session.get_object(NOTIFICATIONS, "/org/freedesktop/Notifications"), MOCK)
+        self.assertEqual([m for _, m, _ in notes.GetCalls() if m == "Notify"], [])
+
+
+if __name__ == "__main__":
+    NOTIFIER = sys.argv[1]
+    unittest.main(argv=[sys.argv[0]] + (sys.argv[2:] or ["NotifierTest"]), verbosity=2)
