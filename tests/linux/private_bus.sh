@@ -44,9 +44,6 @@ case "$dir" in
     exit 2
     ;;
 esac
-socket="$dir/system_bus_socket"
-address="unix:path=$socket"
-
 pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
@@ -56,13 +53,20 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM HUP
 
-cat >"$dir/bus.conf" <<CONF
+# Starts a bus of TYPE (system or session) on a socket in $dir, which may start programs
+# from the service files in SERVICE_DIR, waits until it listens and sets bus_address.
+start_bus() {
+    local type=$1 service_dir=${2:-}
+    local socket="$dir/${type}_bus_socket"
+    [ -z "$service_dir" ] || service_dir="<servicedir>$(realpath "$service_dir")</servicedir>"
+    cat >"$dir/$type.conf" <<CONF
 <!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
 <busconfig>
-  <type>system</type>
-  <listen>$address</listen>
+  <type>$type</type>
+  <listen>unix:path=$socket</listen>
   <auth>EXTERNAL</auth>
+  $service_dir
   <policy context="default">
     <allow user="*"/>
     <allow own="*"/>
@@ -72,17 +76,38 @@ cat >"$dir/bus.conf" <<CONF
   </policy>
 </busconfig>
 CONF
+    timeout "$lifetime" dbus-daemon --config-file="$dir/$type.conf" --nofork --nopidfile \
+        2>"$dir/${type}_bus.log" &
+    pids+=($!)
+    for _ in $(seq 600); do
+        [ -S "$socket" ] && break
+        sleep 0.05
+    done
+    [ -S "$socket" ] || { echo "the private $type bus did not start" >&2; exit 1; }
+    bus_address="unix:path=$socket"
+}
 
-timeout "$lifetime" dbus-daemon --config-file="$dir/bus.conf" --nofork --nopidfile \
-    --print-address=3 3>"$dir/address" 2>"$dir/bus.log" &
-pids+=($!)
-for _ in $(seq 600); do
-    [ -S "$socket" ] && break
-    sleep 0.05
-done
-[ -S "$socket" ] || { echo "the private bus did not start" >&2; exit 1; }
+# Waits until NAME is owned on the bus at ADDRESS; then runs the Python on stdin, if any,
+# with `bus` connected there.
+on_bus() {
+    local address=$1 name=$2 log=$3
+    BUS="$address" NAME="$name" "$python" -c '
+import os, sys, time
+import dbus
 
-export DBUS_SYSTEM_BUS_ADDRESS="$address"
+bus = dbus.bus.BusConnection(os.environ["BUS"])
+for _ in range(600):
+    if bus.name_has_owner(os.environ["NAME"]):
+        break
+    time.sleep(0.05)
+else:
+    raise SystemExit(os.environ["NAME"] + " did not start")
+exec(sys.stdin.read())
+' || { cat "$log" >&2; exit 1; }
+}
+
+start_bus system
+export DBUS_SYSTEM_BUS_ADDRESS="$bus_address"
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$dir/no_session_bus"
 export KORVANE_PRIVATE_BUS_DIR="$dir"
 export KORVANE_MOCK_LOGIND="$with_logind"
@@ -91,17 +116,7 @@ if [ "$with_logind" = yes ]; then
     timeout "$lifetime" "$python" -m dbusmock --system --template logind >"$dir/mock.log" 2>&1 &
     pids+=($!)
     # The template has no scheduling methods of its own; the tests replace these at will.
-    "$python" - <<'PY' || { cat "$dir/mock.log" >&2; exit 1; }
-import os, time
-import dbus
-
-bus = dbus.bus.BusConnection(os.environ["DBUS_SYSTEM_BUS_ADDRESS"])
-for _ in range(600):
-    if bus.name_has_owner("org.freedesktop.login1"):
-        break
-    time.sleep(0.05)
-else:
-    raise SystemExit("the mock logind did not start")
+    on_bus "$DBUS_SYSTEM_BUS_ADDRESS" org.freedesktop.login1 "$dir/mock.log" <<'PY'
 mock = dbus.Interface(bus.get_object("org.freedesktop.login1", "/org/freedesktop/login1"),
                       "org.freedesktop.DBus.Mock")
 mock.AddMethod("org.freedesktop.login1.Manager", "ScheduleShutdown", "st", "", "")
@@ -114,54 +129,17 @@ PY
 fi
 
 if [ "$with_session" = yes ]; then
-    session_socket="$dir/session_bus_socket"
-    service_dir=
-    [ -z "$services" ] || service_dir="<servicedir>$(realpath "$services")</servicedir>"
-    cat >"$dir/session.conf" <<CONF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>unix:path=$session_socket</listen>
-  <auth>EXTERNAL</auth>
-  $service_dir
-  <policy context="default">
-    <allow user="*"/>
-    <allow own="*"/>
-    <allow send_type="method_call"/>
-    <allow send_destination="*"/>
-    <allow receive_sender="*"/>
-  </policy>
-</busconfig>
-CONF
     # Started after the system bus's address is exported: what it starts inherits it.
-    timeout "$lifetime" dbus-daemon --config-file="$dir/session.conf" --nofork --nopidfile \
-        2>"$dir/session_bus.log" &
-    pids+=($!)
-    for _ in $(seq 100); do
-        [ -S "$session_socket" ] && break
-        sleep 0.05
-    done
-    [ -S "$session_socket" ] || { echo "the private session bus did not start" >&2; exit 1; }
-    export DBUS_SESSION_BUS_ADDRESS="unix:path=$session_socket"
+    start_bus session "$services"
+    export DBUS_SESSION_BUS_ADDRESS="$bus_address"
 fi
 
 if [ "$with_notifications" = yes ]; then
     timeout "$lifetime" "$python" -m dbusmock --session --template notification_daemon \
         >"$dir/notifications.log" 2>&1 &
     pids+=($!)
-    "$python" - <<'PY' || { cat "$dir/notifications.log" >&2; exit 1; }
-import os, time
-import dbus
-
-bus = dbus.bus.BusConnection(os.environ["DBUS_SESSION_BUS_ADDRESS"])
-for _ in range(200):
-    if bus.name_has_owner("org.freedesktop.Notifications"):
-        break
-    time.sleep(0.05)
-else:
-    raise SystemExit("the mock notification server did not start")
-PY
+    on_bus "$DBUS_SESSION_BUS_ADDRESS" org.freedesktop.Notifications "$dir/notifications.log" \
+        </dev/null
 fi
 
 # Not exec: the traps must outlive the command to take the bus down.
