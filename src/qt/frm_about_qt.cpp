@@ -47,7 +47,7 @@ frmAbout::frmAbout(const SysInfoServices &services)
         createControl(*design);
     // Over the labels they cross, and the grey element over the white one: the table
     // creates element 1 first, so raising in creation order would hide the grey line.
-    for (QWidget *line : m_Line1)
+    for (QWidget *line : m_line1)
         line->raise();
 
     setTabOrder(m_cmdOK, m_picIcon);
@@ -128,7 +128,7 @@ void frmAbout::createLine(const ControlDesign &design)
     palette.setColor(QPalette::Window, toQColor(design.colour));
     line->setPalette(palette);
     line->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_Line1.at(design.index) = line;
+    m_line1.at(design.index) = line;
 }
 
 void frmAbout::keyPressEvent(QKeyEvent *event)

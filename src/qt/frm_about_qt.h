@@ -43,7 +43,7 @@ private:
     QLabel *m_lblTitle = nullptr;
     QLabel *m_lblVersion = nullptr;
     // By element index.
-    std::array<QWidget *, 2> m_Line1 {};
+    std::array<QWidget *, 2> m_line1 {};
 
     Q_DISABLE_COPY_MOVE(frmAbout)
 };
