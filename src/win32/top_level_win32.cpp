@@ -1,14 +1,16 @@
-#include "windows_api.h"
-
 #include "top_level_win32.h"
+
+#include <algorithm>
 
 namespace korvane::win32 {
 
 namespace {
 
-constexpr const wchar_t *dialogKeysProperty = L"korvane.dialogKeys";
-
-int openWindows = 0;
+std::vector<HWND> &openWindows()
+{
+    static std::vector<HWND> windows;
+    return windows;
+}
 
 std::function<void()> &lastClosedAction()
 {
@@ -16,16 +18,22 @@ std::function<void()> &lastClosedAction()
     return action;
 }
 
-} // namespace
-
-void TopLevelWindows::opened()
+[[nodiscard]] bool isOurs(HWND window)
 {
-    ++openWindows;
+    return std::ranges::find(openWindows(), window) != openWindows().end();
 }
 
-void TopLevelWindows::closed()
+} // namespace
+
+void TopLevelWindows::opened(HWND window)
 {
-    if (--openWindows == 0 && lastClosedAction())
+    openWindows().push_back(window);
+}
+
+void TopLevelWindows::closed(HWND window)
+{
+    std::erase(openWindows(), window);
+    if (openWindows().empty() && lastClosedAction())
         lastClosedAction()();
 }
 
@@ -34,15 +42,12 @@ void TopLevelWindows::setOnLastClosed(std::function<void()> action)
     lastClosedAction() = std::move(action);
 }
 
-void useDialogKeys(HWND window)
-{
-    SetPropW(window, dialogKeysProperty, reinterpret_cast<HANDLE>(1));
-}
-
 bool handleDialogKey(MSG &message)
 {
     const HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-    return root && GetPropW(root, dialogKeysProperty) && IsDialogMessageW(root, &message);
+    if (!root || !isOurs(root))
+        return false;
+    return IsDialogMessageW(root, &message);
 }
 
 int runMessageLoop()

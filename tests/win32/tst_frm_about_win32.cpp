@@ -1,19 +1,18 @@
 #include "core/fakes.h"
 #include "core/frm_about_design.h"
 #include "core/sys_info.h"
-#include "win32/form_win32.h"
 #include "win32/frm_about_win32.h"
 #include "win32/window_test.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <array>
 #include <vector>
 
-namespace korvane {
+namespace korvane::win32 {
 namespace {
 
-using testing::childRect;
+using testing::PixelRect;
 using testing::windowText;
 
 class Win32About : public ::testing::Test {
@@ -21,19 +20,19 @@ protected:
     void SetUp() override
     {
         frmAbout::show({ registry, files, runner, messageBox });
-        ASSERT_NE(frmAbout::instance(), nullptr);
-        about = frmAbout::instance()->window();
+        about = testing::threadWindow(frmAbout::className);
+        ASSERT_NE(about, nullptr);
     }
 
     void TearDown() override
     {
-        if (frmAbout *open = frmAbout::instance())
-            DestroyWindow(open->window());
+        if (IsWindow(about))
+            DestroyWindow(about);
     }
 
-    [[nodiscard]] HWND control(std::string_view name, int index = -1) const
+    [[nodiscard]] HWND control(const ControlDesign &row) const
     {
-        return frmAbout::instance()->control(name, index);
+        return testing::control(about, frmAboutDesign, row);
     }
 
     testing::FakeRegistry registry;
@@ -46,13 +45,12 @@ protected:
 TEST_F(Win32About, LoadFillsCaptionVersionAndTitle)
 {
     EXPECT_EQ(windowText(about), "关于 Korvane");
-    EXPECT_EQ(windowText(control("lblVersion")), "版本 1.0.0");
-    EXPECT_EQ(windowText(control("lblTitle")), "Korvane");
-    for (const char *name : { "lblDescription", "lblDisclaimer", "cmdOK", "cmdSysInfo" }) {
-        const ControlDesign *row = findControl(frmAboutDesign, name);
-        EXPECT_EQ(windowText(control(name)), narrow(win32::controlText(row->caption))) << name;
-    }
-    EXPECT_NE(SendMessageW(control("picIcon"), STM_GETICON, 0, 0), 0);
+    EXPECT_EQ(windowText(control(frmAboutRows::lblVersion)), "版本 " KORVANE_VERSION);
+    EXPECT_EQ(windowText(control(frmAboutRows::lblTitle)), "Korvane");
+    for (const ControlDesign *row : { &frmAboutRows::lblDescription, &frmAboutRows::lblDisclaimer,
+             &frmAboutRows::cmdOK, &frmAboutRows::cmdSysInfo })
+        EXPECT_EQ(windowText(control(*row)), narrow(controlText(row->caption))) << row->name;
+    EXPECT_NE(SendMessageW(control(frmAboutRows::picIcon), STM_GETICON, 0, 0), 0);
 }
 
 TEST_F(Win32About, DialogFrameOutOfTheTaskbar)
@@ -67,29 +65,42 @@ TEST_F(Win32About, DialogFrameOutOfTheTaskbar)
     const HWND owner = GetWindow(about, GW_OWNER);
     ASSERT_NE(owner, nullptr);
     EXPECT_FALSE(IsWindowVisible(owner));
-    EXPECT_EQ(GetWindowLongPtrW(control("cmdOK"), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    EXPECT_EQ(
+        GetWindowLongPtrW(control(frmAboutRows::cmdOK), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
 }
+
+struct Placement {
+    const ControlDesign *row;
+    PixelRect at96;
+    PixelRect at144;
+};
+
+constexpr std::array<Placement, 9> placements { {
+    { &frmAboutRows::picIcon, { 16, 16, 36, 36 }, { 24, 24, 54, 54 } },
+    { &frmAboutRows::cmdOK, { 272, 128, 100, 23 }, { 408, 192, 150, 35 } },
+    { &frmAboutRows::cmdSysInfo, { 272, 160, 99, 23 }, { 408, 240, 149, 35 } },
+    { &frmAboutRows::Line1[1], { 0, 112, 371, 1 }, { 0, 168, 556, 2 } },
+    { &frmAboutRows::lblDescription, { 70, 75, 259, 38 }, { 105, 113, 389, 57 } },
+    { &frmAboutRows::lblTitle, { 70, 16, 259, 32 }, { 105, 24, 389, 48 } },
+    { &frmAboutRows::Line1[0], { 0, 112, 370, 2 }, { 0, 168, 555, 3 } },
+    { &frmAboutRows::lblVersion, { 70, 52, 259, 15 }, { 105, 78, 389, 23 } },
+    { &frmAboutRows::lblDisclaimer, { 17, 128, 242, 55 }, { 26, 192, 363, 83 } },
+} };
 
 class Win32AboutDpi : public Win32About, public ::testing::WithParamInterface<UINT> { };
 
-TEST_P(Win32AboutDpi, GeometryFollowsTheTableAtTheWindowsDpi)
+TEST_P(Win32AboutDpi, GeometryFollowsTheWindowsDpi)
 {
     const UINT dpi = GetParam();
-    if (frmAbout::instance()->dpi() != dpi)
-        testing::changeDpi(about, dpi);
-    ASSERT_EQ(frmAbout::instance()->dpi(), dpi);
-    const auto px = [dpi](int twips) { return twipsToPixels(twips, static_cast<int>(dpi)); };
+    testing::changeDpi(about, dpi);
 
     const SIZE client = testing::clientSize(about);
-    EXPECT_EQ(client.cx, px(frmAboutDesign.client.width));
-    EXPECT_EQ(client.cy, px(frmAboutDesign.client.height));
-    for (const ControlDesign &row : frmAboutDesign.controls) {
-        SCOPED_TRACE(std::string(row.name) + " " + std::to_string(row.index));
-        const RECT rect = childRect(control(row.name, row.index));
-        EXPECT_EQ(rect.left, px(row.rect.left));
-        EXPECT_EQ(rect.top, px(row.rect.top));
-        EXPECT_EQ(rect.right - rect.left, px(row.rect.width));
-        EXPECT_EQ(rect.bottom - rect.top, px(row.rect.height));
+    EXPECT_EQ(client.cx, dpi == 96 ? 380 : 570);
+    EXPECT_EQ(client.cy, dpi == 96 ? 195 : 293);
+    for (const Placement &placement : placements) {
+        EXPECT_EQ(
+            testing::placeOf(control(*placement.row)), dpi == 96 ? placement.at96 : placement.at144)
+            << placement.row->name << placement.row->index;
     }
 }
 
@@ -99,25 +110,25 @@ TEST_F(Win32About, OpensAtItsPlaceOnTheScreen)
 {
     POINT origin {};
     ClientToScreen(about, &origin);
-    EXPECT_EQ(origin.x, twipsToPixels(frmAboutPlacement.left));
-    EXPECT_EQ(origin.y, twipsToPixels(frmAboutPlacement.top));
+    EXPECT_EQ(origin.x, 156);
+    EXPECT_EQ(origin.y, 129);
 }
 
 TEST_F(Win32About, ColoursFollowTheTable)
 {
     const HDC dc = GetDC(about);
-    for (const ControlDesign &row : frmAboutDesign.controls) {
-        if (row.colour == defaultColour)
+    for (const ControlDesign *row : frmAboutDesign.controls) {
+        if (row->colour == defaultColour)
             continue;
-        SCOPED_TRACE(std::string(row.name) + " " + std::to_string(row.index));
+        SCOPED_TRACE(std::string(row->name) + " " + std::to_string(row->index));
         const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(about, WM_CTLCOLORSTATIC,
-            reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control(row.name, row.index))));
-        if (row.kind == ControlKind::Line) {
+            reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control(*row))));
+        if (row->kind == ControlKind::Line) {
             LOGBRUSH colour {};
             ASSERT_TRUE(GetObjectW(brush, sizeof colour, &colour));
-            EXPECT_EQ(colour.lbColor, win32::toColorRef(row.colour));
+            EXPECT_EQ(colour.lbColor, toColorRef(row->colour));
         } else {
-            EXPECT_EQ(GetTextColor(dc), win32::toColorRef(row.colour));
+            EXPECT_EQ(GetTextColor(dc), toColorRef(row->colour));
         }
     }
     ReleaseDC(about, dc);
@@ -125,17 +136,12 @@ TEST_F(Win32About, ColoursFollowTheTable)
 
 TEST_F(Win32About, FocusStartsOnOkThenFollowsTheTabIndex)
 {
-    EXPECT_EQ(GetFocus(), control("cmdOK"));
-    std::vector<const ControlDesign *> stops;
-    for (const ControlDesign &row : frmAboutDesign.controls) {
-        if (row.kind == ControlKind::Button || row.kind == ControlKind::Picture)
-            stops.push_back(&row);
-    }
-    std::ranges::sort(stops, {}, &ControlDesign::tabIndex);
-    SetFocus(control(stops.front()->name));
+    const std::array stops { &frmAboutRows::cmdOK, &frmAboutRows::picIcon,
+        &frmAboutRows::cmdSysInfo };
+    EXPECT_EQ(GetFocus(), control(*stops.front()));
     for (std::size_t i = 1; i <= stops.size(); ++i) {
         testing::pressKey(GetFocus(), WM_KEYDOWN, VK_TAB);
-        EXPECT_EQ(GetFocus(), control(stops[i % stops.size()]->name)) << i;
+        EXPECT_EQ(GetFocus(), control(*stops[i % stops.size()])) << i;
     }
 }
 
@@ -153,9 +159,8 @@ class Win32AboutClose : public Win32About, public ::testing::WithParamInterface<
 
 TEST_P(Win32AboutClose, UnloadsTheWindow)
 {
-    SetFocus(control("cmdSysInfo"));
-    GetParam().close(about, control("cmdOK"));
-    EXPECT_EQ(frmAbout::instance(), nullptr);
+    SetFocus(control(frmAboutRows::cmdSysInfo));
+    GetParam().close(about, control(frmAboutRows::cmdOK));
     EXPECT_FALSE(IsWindow(about));
     EXPECT_TRUE(runner.attempts.empty());
 }
@@ -173,10 +178,10 @@ INSTANTIATE_TEST_SUITE_P(Ways, Win32AboutClose,
 
 TEST_F(Win32About, SysInfoWithoutTheToolSaysSoAndStaysOpen)
 {
-    testing::pressKey(control("cmdOK"), WM_SYSCHAR, L's');
+    testing::pressKey(control(frmAboutRows::cmdOK), WM_SYSCHAR, L's');
     EXPECT_EQ(
         messageBox.shown, std::vector<std::string> { std::string(texts::sysInfoUnavailable) });
-    EXPECT_EQ(frmAbout::instance()->window(), about);
+    EXPECT_TRUE(IsWindow(about));
 }
 
 TEST_F(Win32About, SysInfoStartsTheToolFromTheRegistry)
@@ -186,7 +191,7 @@ TEST_F(Win32About, SysInfoStartsTheToolFromTheRegistry)
         = testing::FakeRegistry::text(tool);
     files.files.insert(tool);
 
-    SendMessageW(control("cmdSysInfo"), BM_CLICK, 0, 0);
+    SendMessageW(control(frmAboutRows::cmdSysInfo), BM_CLICK, 0, 0);
 
     ASSERT_EQ(runner.started.size(), 1U);
     EXPECT_EQ(runner.started[0].text, tool);
@@ -194,4 +199,4 @@ TEST_F(Win32About, SysInfoStartsTheToolFromTheRegistry)
 }
 
 } // namespace
-} // namespace korvane
+} // namespace korvane::win32
