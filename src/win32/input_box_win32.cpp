@@ -2,6 +2,7 @@
 
 #include "core/texts.h"
 #include "core/utf.h"
+#include "top_level_win32.h"
 
 #include "windows_api.h"
 
@@ -147,8 +148,10 @@ std::string Win32InputBox::ask(
         editAtom, inputBoxEditId, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 57, 236, 14, L"");
 
     Request request { widen(prompt), widen(title), widen(defaultText) };
-    const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), form.get(),
-        GetActiveWindow(), dialogProc, reinterpret_cast<LPARAM>(&request));
+    const HWND owner = GetActiveWindow();
+    const win32::ModalScope modal(owner);
+    const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), form.get(), owner,
+        dialogProc, reinterpret_cast<LPARAM>(&request));
     // Cancel, the close box, and a box that could not be shown all give the empty text.
     return result == IDOK ? narrow(request.text) : std::string();
 }

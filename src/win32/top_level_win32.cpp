@@ -42,6 +42,24 @@ void TopLevelWindows::setOnLastClosed(std::function<void()> action)
     lastClosedAction() = std::move(action);
 }
 
+ModalScope::ModalScope(HWND owner)
+{
+    for (const HWND window : openWindows()) {
+        if (window != owner && IsWindowEnabled(window)) {
+            EnableWindow(window, FALSE);
+            m_disabled.push_back(window);
+        }
+    }
+}
+
+ModalScope::~ModalScope()
+{
+    for (const HWND window : m_disabled) {
+        if (IsWindow(window))
+            EnableWindow(window, TRUE);
+    }
+}
+
 bool handleDialogKey(MSG &message)
 {
     const HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
