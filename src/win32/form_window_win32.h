@@ -35,6 +35,11 @@ public:
                     derived().onClick(*row);
             }
             return 0;
+        case DM_GETDEFID:
+            // Enter presses the focused button, else the default one, as in a dialog.
+            if (const ControlDesign *button = enterButton())
+                return MAKELRESULT(m_controls.id(*button), DC_HASDEFID);
+            break;
         case WM_DPICHANGED:
             layout(HIWORD(wParam), this->template messagePointer<const RECT *>(lParam));
             return 0;
@@ -47,7 +52,9 @@ public:
             break;
         case WM_SETFOCUS:
             // Not a dialog: hand the focus on to a control, as a dialog would.
-            SetFocus(derived().focusOnActivation());
+            SetFocus(m_focus && IsWindow(m_focus)
+                    ? m_focus
+                    : GetNextDlgTabItem(this->m_hwnd, nullptr, FALSE));
             return 0;
         case WM_DESTROY:
             TopLevelWindows::closed(this->m_hwnd);
@@ -72,12 +79,6 @@ protected:
     [[nodiscard]] std::optional<POINT> openingPlace(UINT) const { return std::nullopt; }
     // The window is gone; the object may delete itself.
     void onDestroyed() { }
-    // The control that had the focus when the window was last deactivated, else the first.
-    [[nodiscard]] HWND focusOnActivation() const
-    {
-        return m_focus && IsWindow(m_focus) ? m_focus
-                                            : GetNextDlgTabItem(this->m_hwnd, nullptr, FALSE);
-    }
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     {
         return DefWindowProcW(this->m_hwnd, message, wParam, lParam);
@@ -94,6 +95,16 @@ private:
         if (id == IDCANCEL)
             return Derived::cancelButton;
         return m_controls.rowOf(id);
+    }
+
+    // nullptr in a window without a default button, where Enter presses nothing.
+    [[nodiscard]] const ControlDesign *enterButton() const
+    {
+        const ControlDesign *button = Derived::defaultButton;
+        const ControlDesign *focused = m_controls.rowOf(GetFocus());
+        if (button && focused && focused->kind == ControlKind::Button)
+            button = focused;
+        return button;
     }
 
     void layout(UINT dpi, const RECT *suggested)

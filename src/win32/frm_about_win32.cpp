@@ -47,8 +47,6 @@ LRESULT frmAbout::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_CTLCOLORSTATIC)
         return colourStatic(messagePointer<HDC>(wParam), messagePointer<HWND>(lParam));
-    if (message == DM_GETDEFID)
-        return MAKELRESULT(controls().id(frmAboutRows::cmdOK), DC_HASDEFID);
     return DefWindowProcW(m_hwnd, message, wParam, lParam);
 }
 

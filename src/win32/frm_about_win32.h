@@ -33,7 +33,6 @@ private:
     void onClick(const ControlDesign &row);
     void onLayout(UINT dpi);
     [[nodiscard]] std::optional<POINT> openingPlace(UINT dpi) const;
-    [[nodiscard]] HWND focusOnActivation() const { return controls().find(frmAboutRows::cmdOK); }
     void onDestroyed() { delete this; }
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT colourStatic(HDC dc, HWND control);

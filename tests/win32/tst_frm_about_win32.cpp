@@ -147,6 +147,7 @@ TEST_F(Win32About, FocusStartsOnOkThenFollowsTheTabIndex)
 
 struct CloseCase {
     const char *name;
+    const ControlDesign *focus;
     std::function<void(HWND about, HWND ok)> close;
 };
 
@@ -159,20 +160,20 @@ class Win32AboutClose : public Win32About, public ::testing::WithParamInterface<
 
 TEST_P(Win32AboutClose, UnloadsTheWindow)
 {
-    SetFocus(control(frmAboutRows::cmdSysInfo));
+    SetFocus(control(*GetParam().focus));
     GetParam().close(about, control(frmAboutRows::cmdOK));
     EXPECT_FALSE(IsWindow(about));
     EXPECT_TRUE(runner.attempts.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, Win32AboutClose,
-    ::testing::Values(
-        CloseCase { "OkButton", [](HWND, HWND ok) { SendMessageW(ok, BM_CLICK, 0, 0); } },
-        CloseCase {
-            "Enter", [](HWND, HWND) { testing::pressKey(GetFocus(), WM_KEYDOWN, VK_RETURN); } },
-        CloseCase {
-            "Esc", [](HWND, HWND) { testing::pressKey(GetFocus(), WM_KEYDOWN, VK_ESCAPE); } },
-        CloseCase { "CloseBox",
+    ::testing::Values(CloseCase { "OkButton", &frmAboutRows::cmdSysInfo,
+                          [](HWND, HWND ok) { SendMessageW(ok, BM_CLICK, 0, 0); } },
+        CloseCase { "EnterOnOk", &frmAboutRows::cmdOK,
+            [](HWND, HWND) { testing::pressKey(GetFocus(), WM_KEYDOWN, VK_RETURN); } },
+        CloseCase { "Esc", &frmAboutRows::cmdSysInfo,
+            [](HWND, HWND) { testing::pressKey(GetFocus(), WM_KEYDOWN, VK_ESCAPE); } },
+        CloseCase { "CloseBox", &frmAboutRows::cmdSysInfo,
             [](HWND about, HWND) { SendMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0); } }),
     [](const auto &info) { return std::string(info.param.name); });
 
@@ -182,6 +183,26 @@ TEST_F(Win32About, SysInfoWithoutTheToolSaysSoAndStaysOpen)
     EXPECT_EQ(
         messageBox.shown, std::vector<std::string> { std::string(texts::sysInfoUnavailable) });
     EXPECT_TRUE(IsWindow(about));
+}
+
+TEST_F(Win32About, EnterPressesTheFocusedButton)
+{
+    SetFocus(control(frmAboutRows::cmdSysInfo));
+    testing::pressKey(GetFocus(), WM_KEYDOWN, VK_RETURN);
+    EXPECT_EQ(
+        messageBox.shown, std::vector<std::string> { std::string(texts::sysInfoUnavailable) });
+    EXPECT_TRUE(IsWindow(about));
+}
+
+TEST_F(Win32About, FocusStaysOnItsButtonAcrossActivation)
+{
+    SetFocus(control(frmAboutRows::cmdSysInfo));
+    const HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+        nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetActiveWindow(other);
+    SetActiveWindow(about);
+    EXPECT_EQ(GetFocus(), control(frmAboutRows::cmdSysInfo));
+    DestroyWindow(other);
 }
 
 TEST_F(Win32About, SysInfoStartsTheToolFromTheRegistry)
