@@ -148,7 +148,7 @@ std::string Win32InputBox::ask(
         editAtom, inputBoxEditId, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 57, 236, 14, L"");
 
     Request request { widen(prompt), widen(title), widen(defaultText) };
-    const HWND owner = GetActiveWindow();
+    const HWND owner = win32::TopLevelWindows::boxOwner();
     const win32::ModalScope modal(owner);
     const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), form.get(), owner,
         dialogProc, reinterpret_cast<LPARAM>(&request));

@@ -31,7 +31,7 @@ LRESULT CALLBACK labelOkButton(int code, WPARAM wParam, LPARAM lParam)
 void Win32MessageBox::show(const std::string &text)
 {
     okButtonHook = SetWindowsHookExW(WH_CBT, labelOkButton, nullptr, GetCurrentThreadId());
-    const HWND owner = GetActiveWindow();
+    const HWND owner = win32::TopLevelWindows::boxOwner();
     const win32::ModalScope modal(owner);
     MessageBoxW(owner, widen(text).c_str(), widen(app::title).c_str(), MB_OK | MB_SETFOREGROUND);
     if (okButtonHook) {

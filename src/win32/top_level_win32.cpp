@@ -42,6 +42,16 @@ void TopLevelWindows::setOnLastClosed(std::function<void()> action)
     lastClosedAction() = std::move(action);
 }
 
+HWND TopLevelWindows::boxOwner()
+{
+    const HWND active = GetActiveWindow();
+    for (HWND window = active; window; window = GetWindow(window, GW_OWNER)) {
+        if (isOurs(window))
+            return active;
+    }
+    return openWindows().empty() ? nullptr : openWindows().front();
+}
+
 ModalScope::ModalScope(HWND owner)
 {
     for (const HWND window : openWindows()) {

@@ -15,6 +15,11 @@ public:
     static void opened(HWND window);
     static void closed(HWND window);
     static void setOnLastClosed(std::function<void()> action);
+
+    // What a modal box opens over: the active window when it is ours or owned by one of
+    // ours, else the first of ours still open (the main window while it is open), so that
+    // a message arriving while another program is active still has an owner.
+    [[nodiscard]] static HWND boxOwner();
 };
 
 // While it lives, every window of ours but `owner` is disabled, so that no handler runs

@@ -179,5 +179,20 @@ TEST_F(Win32Dialogs, MessageBoxIsTitledWithTheAppAndHasOkOnlyAndNoIcon)
     EXPECT_TRUE(IsWindowEnabled(other));
 }
 
+TEST_F(Win32Dialogs, MessageArrivingWhileAnotherProgramIsActiveIsOwnedByTheFirstWindow)
+{
+    // Not one of the program's windows: it stands for another program's.
+    const HWND stranger = makeWindow(L"stranger");
+    SetActiveWindow(stranger);
+    Script run { L"Korvane", std::nullopt, Answer::Ok, {} };
+    answerWhenShown(run);
+
+    Win32MessageBox().show("关机失败");
+
+    ASSERT_TRUE(run.found);
+    EXPECT_EQ(run.seen.owner, owner);
+    DestroyWindow(stranger);
+}
+
 } // namespace
 } // namespace korvane
