@@ -1,6 +1,8 @@
 #include "top_level_win32.h"
 
 #include <algorithm>
+#include <cwctype>
+#include <string>
 
 namespace korvane::win32 {
 
@@ -21,6 +23,51 @@ std::function<void()> &lastClosedAction()
 [[nodiscard]] bool isOurs(HWND window)
 {
     return std::ranges::find(openWindows(), window) != openWindows().end();
+}
+
+// The letter after a single "&" in a control's text, upper case; 0 when there is none.
+[[nodiscard]] wint_t accessKey(HWND control)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    for (std::size_t at = text.find(L'&'); at != std::wstring::npos && at + 1 < text.size();
+         at = text.find(L'&', at + 2)) {
+        if (text[at + 1] != L'&')
+            return std::towupper(text[at + 1]);
+    }
+    return 0;
+}
+
+// Windows moves the focus among the buttons that share an access key and presses none;
+// Wine's dialog manager presses the first of them. Doing it here makes both alike.
+[[nodiscard]] bool moveAmongSharedAccessKey(HWND root, const MSG &message)
+{
+    if (message.message != WM_SYSCHAR)
+        return false;
+    struct Search {
+        wint_t key;
+        std::vector<HWND> buttons;
+    } search { std::towupper(static_cast<wint_t>(message.wParam)), {} };
+    EnumChildWindows(
+        root,
+        [](HWND child, LPARAM parameter) {
+            auto &found = *reinterpret_cast<Search *>(parameter);
+            if (IsWindowVisible(child) && IsWindowEnabled(child)
+                && (SendMessageW(child, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON)
+                && accessKey(child) == found.key)
+                found.buttons.push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (search.buttons.size() < 2)
+        return false;
+    // Child windows come in creation order, which is the tab order.
+    auto next = std::ranges::find(search.buttons, GetFocus());
+    if (next != search.buttons.end())
+        ++next;
+    SetFocus(next == search.buttons.end() ? search.buttons.front() : *next);
+    return true;
 }
 
 } // namespace
@@ -75,7 +122,7 @@ bool handleDialogKey(MSG &message)
     const HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
     if (!root || !isOurs(root))
         return false;
-    return IsDialogMessageW(root, &message);
+    return moveAmongSharedAccessKey(root, message) || IsDialogMessageW(root, &message);
 }
 
 int runMessageLoop()

@@ -212,6 +212,24 @@ TEST_F(Win32MainForm, AccessKeysPressTheirButtons)
     EXPECT_NE(aboutWindow(), nullptr);
 }
 
+TEST_F(Win32MainForm, SharedAccessKeyMovesTheFocusAndSpacePresses)
+{
+    // Command2 and Command3 both carry D: each Alt+D moves on to the next, pressing neither.
+    SetFocus(control(mainFormRows::Command1));
+    for (const ControlDesign *next : { &mainFormRows::Command2, &mainFormRows::Command3,
+             &mainFormRows::Command2, &mainFormRows::Command3 }) {
+        testing::pressKey(GetFocus(), WM_SYSCHAR, L'd');
+        EXPECT_EQ(GetFocus(), control(*next)) << next->name;
+    }
+    EXPECT_TRUE(fakes.inputBox.prompts.empty());
+    EXPECT_TRUE(fakes.messageBox.shown.empty());
+
+    testing::pressKey(GetFocus(), WM_KEYDOWN, VK_SPACE);
+    testing::pressKey(GetFocus(), WM_KEYUP, VK_SPACE);
+    EXPECT_EQ(fakes.messageBox.shown,
+        std::vector<std::string> { "请先设置关闭/重启计算机后再取消操作!" });
+}
+
 TEST_F(Win32MainForm, EnterAndEscPressNoButton)
 {
     SetFocus(control(mainFormRows::Command1));
