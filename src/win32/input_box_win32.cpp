@@ -21,7 +21,10 @@ struct Request {
 };
 
 // A dialog template built in memory (DLGTEMPLATE and its items, WORD-aligned, each item
-// DWORD-aligned), so the program needs no resource script for it. Sizes in dialog units.
+// DWORD-aligned). Sizes are in dialog units of "MS Shell Dlg", which the dialog manager
+// scales with the font and the DPI, as it would a resource's; kept here rather than in the
+// program's resource script so that the box, its control ids and its texts from core stay
+// in one file of this layer, and whatever links the front end gets it whole.
 class DialogTemplate {
 public:
     DialogTemplate(DWORD style, short width, short height, const wchar_t *font, WORD points)
