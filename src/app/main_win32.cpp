@@ -33,8 +33,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
     // The last window to close ends the process, the main window or the About window.
     korvane::win32::TopLevelWindows::setOnLastClosed([] { PostQuitMessage(0); });
 
-    korvane::MainForm mainForm({ inputBox, messageBox, *runner, locale, clock, *registry, *files,
-        korvane::windowsExitCodes });
+    korvane::win32::MainForm mainForm({ inputBox, messageBox, *runner, locale, clock, *registry,
+        *files, korvane::windowsExitCodes });
     if (!mainForm.create())
         return 1;
     ShowWindow(mainForm.window(), showCommand);

@@ -66,48 +66,54 @@ std::wstring controlText(std::string_view text)
     return wide;
 }
 
+int controlId(const FormDesign &form, const ControlDesign &row)
+{
+    return firstControlId
+        + static_cast<int>(std::ranges::find(form.controls, &row) - form.controls.begin());
+}
+
 void FormControls::create(HWND parent, const FormDesign &design, const ControlDesign *defaultButton)
 {
+    m_parent = parent;
     m_form = &design;
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     for (const ControlDesign *control : inTabOrder(design)) {
         const ControlClass kind = controlClass(*control, control == defaultButton);
         if (!kind.className)
             continue;
-        const int id = firstControlId
-            + static_cast<int>(
-                std::ranges::find(design.controls, control) - design.controls.begin());
         const HWND window
             = CreateWindowExW(0, kind.className, controlText(control->caption).c_str(),
                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, 0, 0, 0, 0, parent,
-                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id(*control))), instance, nullptr);
         if (!window)
             continue;
         if (control->kind == ControlKind::Button && control != defaultButton)
             SetWindowSubclass(window, neverDefault, 0, 0);
-        m_entries.push_back({ control, window, id });
     }
-    for (const Entry &entry : m_entries) {
-        if (entry.design->kind == ControlKind::Frame)
+    for (const ControlDesign *control : design.controls) {
+        if (control->kind == ControlKind::Frame)
             SetWindowPos(
-                entry.window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+                find(*control), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 }
 
 void FormControls::layout(UINT dpi)
 {
     ScopedFont font = messageFont(dpi);
-    for (const Entry &entry : m_entries) {
-        const TwipsRect &rect = entry.design->rect;
+    for (const ControlDesign *row : m_form->controls) {
+        const HWND window = find(*row);
+        if (!window)
+            continue;
+        const TwipsRect &rect = row->rect;
         int left = twipsToPixels(rect.left, dpi);
         int top = twipsToPixels(rect.top, dpi);
-        if (const ControlDesign *container = entry.design->container) {
+        if (const ControlDesign *container = row->container) {
             left += twipsToPixels(container->rect.left, dpi);
             top += twipsToPixels(container->rect.top, dpi);
         }
-        SetWindowPos(entry.window, nullptr, left, top, twipsToPixels(rect.width, dpi),
+        SetWindowPos(window, nullptr, left, top, twipsToPixels(rect.width, dpi),
             twipsToPixels(rect.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(entry.window, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     }
     // Only now that no control uses the old font any more.
     m_font = std::move(font);
@@ -120,38 +126,20 @@ SIZE FormControls::clientSize(UINT dpi) const
 
 HWND FormControls::find(const ControlDesign &row) const
 {
-    for (const Entry &entry : m_entries) {
-        if (entry.design == &row)
-            return entry.window;
-    }
-    return nullptr;
-}
-
-const ControlDesign *FormControls::rowOf(HWND control) const
-{
-    for (const Entry &entry : m_entries) {
-        if (entry.window == control)
-            return entry.design;
-    }
-    return nullptr;
+    return GetDlgItem(m_parent, id(row));
 }
 
 const ControlDesign *FormControls::rowOf(int id) const
 {
-    for (const Entry &entry : m_entries) {
-        if (entry.id == id)
-            return entry.design;
-    }
-    return nullptr;
+    const int index = id - firstControlId;
+    if (index < 0 || index >= static_cast<int>(m_form->controls.size()))
+        return nullptr;
+    return m_form->controls[static_cast<std::size_t>(index)];
 }
 
-int FormControls::id(const ControlDesign &row) const
+const ControlDesign *FormControls::rowOf(HWND control) const
 {
-    for (const Entry &entry : m_entries) {
-        if (entry.design == &row)
-            return entry.id;
-    }
-    return 0;
+    return control && GetParent(control) == m_parent ? rowOf(GetDlgCtrlID(control)) : nullptr;
 }
 
 } // namespace korvane::win32

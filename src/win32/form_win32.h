@@ -7,9 +7,11 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace korvane::win32 {
+
+// A row's control id: its place in the table, so that GetDlgItem finds it from the row alone.
+[[nodiscard]] int controlId(const FormDesign &form, const ControlDesign &row);
 
 // The child windows of one designed window, made from its table: the only place where a
 // row becomes a Win32 control. A control's rectangle is its container's offset plus its own
@@ -27,19 +29,14 @@ public:
     [[nodiscard]] SIZE clientSize(UINT dpi) const;
 
     [[nodiscard]] HWND find(const ControlDesign &row) const;
-    [[nodiscard]] const ControlDesign *rowOf(HWND control) const;
+    // nullptr for an id or a window that is none of the table's controls.
     [[nodiscard]] const ControlDesign *rowOf(int id) const;
-    [[nodiscard]] int id(const ControlDesign &row) const;
+    [[nodiscard]] const ControlDesign *rowOf(HWND control) const;
+    [[nodiscard]] int id(const ControlDesign &row) const { return controlId(*m_form, row); }
 
 private:
-    struct Entry {
-        const ControlDesign *design;
-        HWND window;
-        int id;
-    };
-
+    HWND m_parent = nullptr;
     const FormDesign *m_form = nullptr;
-    std::vector<Entry> m_entries;
     ScopedFont m_font;
 };
 

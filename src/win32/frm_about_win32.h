@@ -1,37 +1,40 @@
 #pragma once
 
-#include "base_window_win32.h"
+#include "core/frm_about_design.h"
 #include "core/sys_info.h"
-#include "form_win32.h"
+#include "form_window_win32.h"
 #include "scoped_win32.h"
 
 #include <map>
-#include <string_view>
 
-namespace korvane {
+namespace korvane::win32 {
 
 // The About window: one per process, without an owner the user can see (a hidden one keeps
 // it out of the taskbar), and deleted when it closes, so that every show after a close
 // loads it afresh.
-class frmAbout final : public win32::BaseWindow<frmAbout> {
+class frmAbout final : public FormWindow<frmAbout> {
 public:
     static constexpr const wchar_t *className = L"KorvaneAbout";
+    static constexpr const FormDesign &design = frmAboutDesign;
+    // OK is both the default and the cancel button.
+    static constexpr const ControlDesign *defaultButton = &frm_about::cmdOK;
+    static constexpr const ControlDesign *cancelButton = &frm_about::cmdOK;
 
     // Loads the window and shows it, or brings the open one to the front.
     static void show(const SysInfoServices &services);
-    // The open window; nullptr when there is none.
-    [[nodiscard]] static frmAbout *instance();
-
-    [[nodiscard]] HWND control(const ControlDesign &row) const { return m_controls.find(row); }
-    [[nodiscard]] UINT dpi() const { return m_dpi; }
-
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
+    friend FormWindow<frmAbout>;
+
     explicit frmAbout(const SysInfoServices &services);
     ~frmAbout();
 
-    void layout(UINT dpi, const RECT *suggested);
+    void onCreated() { Form_Load(); }
+    void onClick(const ControlDesign &row);
+    void onLayout(UINT dpi);
+    [[nodiscard]] std::optional<POINT> openingPlace(UINT dpi) const;
+    void onDestroyed() { delete this; }
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT colourStatic(HDC dc, HWND control);
 
     void Form_Load();
@@ -39,11 +42,9 @@ private:
     void cmdSysInfo_Click();
 
     SysInfoLauncher m_sysInfo;
-    win32::ScopedWindow m_owner;
-    win32::FormControls m_controls;
-    std::map<std::uint32_t, win32::ScopedBrush> m_brushes;
-    win32::ScopedIcon m_icon;
-    UINT m_dpi = 96;
+    ScopedWindow m_owner;
+    std::map<std::uint32_t, ScopedBrush> m_brushes;
+    ScopedIcon m_icon;
 };
 
-} // namespace korvane
+} // namespace korvane::win32

@@ -2,6 +2,7 @@
 
 #include "core/texts.h"
 #include "core/utf.h"
+#include "top_level_win32.h"
 
 #include "windows_api.h"
 
@@ -20,7 +21,10 @@ struct Request {
 };
 
 // A dialog template built in memory (DLGTEMPLATE and its items, WORD-aligned, each item
-// DWORD-aligned), so the program needs no resource script for it. Sizes in dialog units.
+// DWORD-aligned). Sizes are in dialog units of "MS Shell Dlg", which the dialog manager
+// scales with the font and the DPI, as it would a resource's; kept here rather than in the
+// program's resource script so that the box, its control ids and its texts from core stay
+// in one file of this layer, and whatever links the front end gets it whole.
 class DialogTemplate {
 public:
     DialogTemplate(DWORD style, short width, short height, const wchar_t *font, WORD points)
@@ -147,8 +151,10 @@ std::string Win32InputBox::ask(
         editAtom, inputBoxEditId, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 57, 236, 14, L"");
 
     Request request { widen(prompt), widen(title), widen(defaultText) };
-    const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), form.get(),
-        GetActiveWindow(), dialogProc, reinterpret_cast<LPARAM>(&request));
+    const HWND owner = win32::TopLevelWindows::boxOwner();
+    const win32::ModalScope modal(owner);
+    const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), form.get(), owner,
+        dialogProc, reinterpret_cast<LPARAM>(&request));
     // Cancel, the close box, and a box that could not be shown all give the empty text.
     return result == IDOK ? narrow(request.text) : std::string();
 }

@@ -4,7 +4,7 @@
 
 namespace korvane {
 
-// A modal dialog over the thread's active window: the prompt, an entry field holding the
+// A dialog modal for the whole program: the prompt, an entry field holding the
 // default text all selected, and "确定" / "取消".
 class Win32InputBox final : public InputBox {
 public:

@@ -1,19 +1,21 @@
 #pragma once
 
-#include "base_window_win32.h"
+#include "core/main_form_design.h"
 #include "core/main_form_services.h"
 #include "core/power_actions.h"
-#include "form_win32.h"
+#include "form_window_win32.h"
 
-#include <string_view>
-
-namespace korvane {
+namespace korvane::win32 {
 
 // The main window, built from its table: fixed size, no minimise or maximise box, a group
 // frame with six buttons, and the clock in its caption.
-class MainForm final : public win32::BaseWindow<MainForm> {
+class MainForm final : public FormWindow<MainForm> {
 public:
     static constexpr const wchar_t *className = L"KorvaneMainForm";
+    static constexpr const FormDesign &design = mainFormDesign;
+    // Enter and Esc press no button of this window.
+    static constexpr const ControlDesign *defaultButton = nullptr;
+    static constexpr const ControlDesign *cancelButton = nullptr;
 
     explicit MainForm(const MainFormServices &services);
     ~MainForm();
@@ -22,14 +24,13 @@ public:
     [[nodiscard]] bool create();
 
     [[nodiscard]] bool ActionScheduled() const { return m_power.ActionScheduled(); }
-    [[nodiscard]] HWND control(const ControlDesign &row) const { return m_controls.find(row); }
-    [[nodiscard]] UINT dpi() const { return m_dpi; }
-
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    void layout(UINT dpi, const RECT *suggested);
-    void onCommand(int id);
+    friend FormWindow<MainForm>;
+
+    void onCreated();
+    void onClick(const ControlDesign &row);
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void Command1_Click();
     void Command2_Click();
@@ -41,10 +42,6 @@ private:
 
     MainFormServices m_services;
     PowerActions m_power;
-    win32::FormControls m_controls;
-    UINT m_dpi = 96;
-    // The control that had the focus when the window was last deactivated.
-    HWND m_focus = nullptr;
 };
 
-} // namespace korvane
+} // namespace korvane::win32

@@ -3,6 +3,7 @@
 #include "core/app_record.h"
 #include "core/texts.h"
 #include "core/utf.h"
+#include "top_level_win32.h"
 
 #include "windows_api.h"
 
@@ -30,8 +31,9 @@ LRESULT CALLBACK labelOkButton(int code, WPARAM wParam, LPARAM lParam)
 void Win32MessageBox::show(const std::string &text)
 {
     okButtonHook = SetWindowsHookExW(WH_CBT, labelOkButton, nullptr, GetCurrentThreadId());
-    MessageBoxW(GetActiveWindow(), widen(text).c_str(), widen(app::title).c_str(),
-        MB_OK | MB_SETFOREGROUND);
+    const HWND owner = win32::TopLevelWindows::boxOwner();
+    const win32::ModalScope modal(owner);
+    MessageBoxW(owner, widen(text).c_str(), widen(app::title).c_str(), MB_OK | MB_SETFOREGROUND);
     if (okButtonHook) {
         UnhookWindowsHookEx(okButtonHook);
         okButtonHook = nullptr;

@@ -4,7 +4,7 @@
 
 namespace korvane {
 
-// MessageBoxW with OK only and no icon, over the thread's active window.
+// MessageBoxW with OK only and no icon, modal for the whole program.
 class Win32MessageBox final : public MessageBox {
 public:
     void show(const std::string &text) override;

@@ -25,6 +25,7 @@ struct Seen {
     HWND owner = nullptr;
     bool hasCancel = true;
     bool hasIcon = true;
+    bool otherEnabled = true;
 };
 
 struct Script {
@@ -33,6 +34,7 @@ struct Script {
     Answer answer;
     Seen seen;
     bool found = false;
+    HWND other = nullptr;
 };
 
 Script *script = nullptr;
@@ -47,6 +49,7 @@ void CALLBACK answerBox(HWND, UINT, UINT_PTR timer, DWORD)
     Seen &seen = script->seen;
     seen.title = windowText(box);
     seen.owner = GetWindow(box, GW_OWNER);
+    seen.otherEnabled = IsWindowEnabled(script->other) != FALSE;
     seen.ok = windowText(GetDlgItem(box, IDOK));
     seen.cancel = windowText(GetDlgItem(box, IDCANCEL));
     seen.hasCancel = GetDlgItem(box, IDCANCEL) != nullptr;
@@ -78,23 +81,40 @@ void CALLBACK answerBox(HWND, UINT, UINT_PTR timer, DWORD)
     }
 }
 
-// The window the boxes open over.
+[[nodiscard]] HWND makeWindow(const wchar_t *name)
+{
+    return CreateWindowExW(0, L"STATIC", name, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200,
+        nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+// Two windows of the program: the first opened, which the boxes open over, and another.
 class Win32Dialogs : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
-            300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        for (const HWND window : { owner, other })
+            win32::TopLevelWindows::opened(window);
         SetForegroundWindow(owner);
         SetActiveWindow(owner);
     }
     void TearDown() override
     {
-        DestroyWindow(owner);
+        for (const HWND window : { owner, other }) {
+            win32::TopLevelWindows::closed(window);
+            DestroyWindow(window);
+        }
         script = nullptr;
     }
 
-    HWND owner = nullptr;
+    void answerWhenShown(Script &run)
+    {
+        run.other = other;
+        script = &run;
+        SetTimer(nullptr, 0, 20, answerBox);
+    }
+
+    const HWND owner = makeWindow(L"owner");
+    const HWND other = makeWindow(L"other");
 };
 
 struct InputCase {
@@ -115,8 +135,7 @@ class Win32InputBoxAnswers : public Win32Dialogs,
 TEST_P(Win32InputBoxAnswers, GiveTheFieldOnOkOnly)
 {
     Script run { L"关机倒计时(分)", GetParam().typed, GetParam().answer, {} };
-    script = &run;
-    SetTimer(nullptr, 0, 20, answerBox);
+    answerWhenShown(run);
 
     const std::string answer
         = Win32InputBox().ask("请输入计算机关机倒计时分钟", "关机倒计时(分)", "10");
@@ -131,6 +150,9 @@ TEST_P(Win32InputBoxAnswers, GiveTheFieldOnOkOnly)
     EXPECT_EQ(run.seen.ok, "确定");
     EXPECT_EQ(run.seen.cancel, "取消");
     EXPECT_EQ(run.seen.owner, owner);
+    // Modal for the whole program: no other window of it takes a click meanwhile.
+    EXPECT_FALSE(run.seen.otherEnabled);
+    EXPECT_TRUE(IsWindowEnabled(other));
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, Win32InputBoxAnswers,
@@ -144,8 +166,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, Win32InputBoxAnswers,
 TEST_F(Win32Dialogs, MessageBoxIsTitledWithTheAppAndHasOkOnlyAndNoIcon)
 {
     Script run { L"Korvane", std::nullopt, Answer::Ok, {} };
-    script = &run;
-    SetTimer(nullptr, 0, 20, answerBox);
+    answerWhenShown(run);
 
     Win32MessageBox().show("请先设置关闭/重启计算机后再取消操作!");
 
@@ -154,6 +175,23 @@ TEST_F(Win32Dialogs, MessageBoxIsTitledWithTheAppAndHasOkOnlyAndNoIcon)
     EXPECT_EQ(run.seen.ok, "确定");
     EXPECT_FALSE(run.seen.hasCancel);
     EXPECT_FALSE(run.seen.hasIcon);
+    EXPECT_FALSE(run.seen.otherEnabled);
+    EXPECT_TRUE(IsWindowEnabled(other));
+}
+
+TEST_F(Win32Dialogs, MessageArrivingWhileAnotherProgramIsActiveIsOwnedByTheFirstWindow)
+{
+    // Not one of the program's windows: it stands for another program's.
+    const HWND stranger = makeWindow(L"stranger");
+    SetActiveWindow(stranger);
+    Script run { L"Korvane", std::nullopt, Answer::Ok, {} };
+    answerWhenShown(run);
+
+    Win32MessageBox().show("关机失败");
+
+    ASSERT_TRUE(run.found);
+    EXPECT_EQ(run.seen.owner, owner);
+    DestroyWindow(stranger);
 }
 
 } // namespace

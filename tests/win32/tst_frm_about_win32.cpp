@@ -1,19 +1,18 @@
 #include "core/fakes.h"
 #include "core/frm_about_design.h"
 #include "core/sys_info.h"
-#include "win32/form_win32.h"
 #include "win32/frm_about_win32.h"
 #include "win32/window_test.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <array>
 #include <vector>
 
-namespace korvane {
+namespace korvane::win32 {
 namespace {
 
-using testing::childRect;
+using testing::PixelRect;
 using testing::windowText;
 
 class Win32About : public ::testing::Test {
@@ -21,19 +20,19 @@ protected:
     void SetUp() override
     {
         frmAbout::show({ registry, files, runner, messageBox });
-        ASSERT_NE(frmAbout::instance(), nullptr);
-        about = frmAbout::instance()->window();
+        about = testing::threadWindow(frmAbout::className);
+        ASSERT_NE(about, nullptr);
     }
 
     void TearDown() override
     {
-        if (frmAbout *open = frmAbout::instance())
-            DestroyWindow(open->window());
+        if (IsWindow(about))
+            DestroyWindow(about);
     }
 
-    [[nodiscard]] HWND control(std::string_view name, int index = -1) const
+    [[nodiscard]] HWND control(const ControlDesign &row) const
     {
-        return frmAbout::instance()->control(name, index);
+        return testing::control(about, frmAboutDesign, row);
     }
 
     testing::FakeRegistry registry;
@@ -46,13 +45,12 @@ protected:
 TEST_F(Win32About, LoadFillsCaptionVersionAndTitle)
 {
     EXPECT_EQ(windowText(about), "关于 Korvane");
-    EXPECT_EQ(windowText(control("lblVersion")), "版本 1.0.0");
-    EXPECT_EQ(windowText(control("lblTitle")), "Korvane");
-    for (const char *name : { "lblDescription", "lblDisclaimer", "cmdOK", "cmdSysInfo" }) {
-        const ControlDesign *row = findControl(frmAboutDesign, name);
-        EXPECT_EQ(windowText(control(name)), narrow(win32::controlText(row->caption))) << name;
-    }
-    EXPECT_NE(SendMessageW(control("picIcon"), STM_GETICON, 0, 0), 0);
+    EXPECT_EQ(windowText(control(frm_about::lblVersion)), "版本 " KORVANE_VERSION);
+    EXPECT_EQ(windowText(control(frm_about::lblTitle)), "Korvane");
+    for (const ControlDesign *row : { &frm_about::lblDescription, &frm_about::lblDisclaimer,
+             &frm_about::cmdOK, &frm_about::cmdSysInfo })
+        EXPECT_EQ(windowText(control(*row)), narrow(controlText(row->caption))) << row->name;
+    EXPECT_NE(SendMessageW(control(frm_about::picIcon), STM_GETICON, 0, 0), 0);
 }
 
 TEST_F(Win32About, DialogFrameOutOfTheTaskbar)
@@ -67,29 +65,42 @@ TEST_F(Win32About, DialogFrameOutOfTheTaskbar)
     const HWND owner = GetWindow(about, GW_OWNER);
     ASSERT_NE(owner, nullptr);
     EXPECT_FALSE(IsWindowVisible(owner));
-    EXPECT_EQ(GetWindowLongPtrW(control("cmdOK"), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    EXPECT_EQ(
+        GetWindowLongPtrW(control(frm_about::cmdOK), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
 }
+
+struct Placement {
+    const ControlDesign *row;
+    PixelRect at96;
+    PixelRect at144;
+};
+
+constexpr std::array<Placement, 9> placements { {
+    { &frm_about::picIcon, { 16, 16, 36, 36 }, { 24, 24, 54, 54 } },
+    { &frm_about::cmdOK, { 272, 128, 100, 23 }, { 408, 192, 150, 35 } },
+    { &frm_about::cmdSysInfo, { 272, 160, 99, 23 }, { 408, 240, 149, 35 } },
+    { &frm_about::Line1[1], { 0, 112, 371, 1 }, { 0, 168, 556, 2 } },
+    { &frm_about::lblDescription, { 70, 75, 259, 38 }, { 105, 113, 389, 57 } },
+    { &frm_about::lblTitle, { 70, 16, 259, 32 }, { 105, 24, 389, 48 } },
+    { &frm_about::Line1[0], { 0, 112, 370, 2 }, { 0, 168, 555, 3 } },
+    { &frm_about::lblVersion, { 70, 52, 259, 15 }, { 105, 78, 389, 23 } },
+    { &frm_about::lblDisclaimer, { 17, 128, 242, 55 }, { 26, 192, 363, 83 } },
+} };
 
 class Win32AboutDpi : public Win32About, public ::testing::WithParamInterface<UINT> { };
 
-TEST_P(Win32AboutDpi, GeometryFollowsTheTableAtTheWindowsDpi)
+TEST_P(Win32AboutDpi, GeometryFollowsTheWindowsDpi)
 {
     const UINT dpi = GetParam();
-    if (frmAbout::instance()->dpi() != dpi)
-        testing::changeDpi(about, dpi);
-    ASSERT_EQ(frmAbout::instance()->dpi(), dpi);
-    const auto px = [dpi](int twips) { return twipsToPixels(twips, static_cast<int>(dpi)); };
+    testing::changeDpi(about, dpi);
 
     const SIZE client = testing::clientSize(about);
-    EXPECT_EQ(client.cx, px(frmAboutDesign.client.width));
-    EXPECT_EQ(client.cy, px(frmAboutDesign.client.height));
-    for (const ControlDesign &row : frmAboutDesign.controls) {
-        SCOPED_TRACE(std::string(row.name) + " " + std::to_string(row.index));
-        const RECT rect = childRect(control(row.name, row.index));
-        EXPECT_EQ(rect.left, px(row.rect.left));
-        EXPECT_EQ(rect.top, px(row.rect.top));
-        EXPECT_EQ(rect.right - rect.left, px(row.rect.width));
-        EXPECT_EQ(rect.bottom - rect.top, px(row.rect.height));
+    EXPECT_EQ(client.cx, dpi == 96 ? 380 : 570);
+    EXPECT_EQ(client.cy, dpi == 96 ? 195 : 293);
+    for (const Placement &placement : placements) {
+        EXPECT_EQ(
+            testing::placeOf(control(*placement.row)), dpi == 96 ? placement.at96 : placement.at144)
+            << placement.row->name << placement.row->index;
     }
 }
 
@@ -99,25 +110,25 @@ TEST_F(Win32About, OpensAtItsPlaceOnTheScreen)
 {
     POINT origin {};
     ClientToScreen(about, &origin);
-    EXPECT_EQ(origin.x, twipsToPixels(frmAboutPlacement.left));
-    EXPECT_EQ(origin.y, twipsToPixels(frmAboutPlacement.top));
+    EXPECT_EQ(origin.x, 156);
+    EXPECT_EQ(origin.y, 129);
 }
 
 TEST_F(Win32About, ColoursFollowTheTable)
 {
     const HDC dc = GetDC(about);
-    for (const ControlDesign &row : frmAboutDesign.controls) {
-        if (row.colour == defaultColour)
+    for (const ControlDesign *row : frmAboutDesign.controls) {
+        if (row->colour == defaultColour)
             continue;
-        SCOPED_TRACE(std::string(row.name) + " " + std::to_string(row.index));
+        SCOPED_TRACE(std::string(row->name) + " " + std::to_string(row->index));
         const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(about, WM_CTLCOLORSTATIC,
-            reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control(row.name, row.index))));
-        if (row.kind == ControlKind::Line) {
+            reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control(*row))));
+        if (row->kind == ControlKind::Line) {
             LOGBRUSH colour {};
             ASSERT_TRUE(GetObjectW(brush, sizeof colour, &colour));
-            EXPECT_EQ(colour.lbColor, win32::toColorRef(row.colour));
+            EXPECT_EQ(colour.lbColor, toColorRef(row->colour));
         } else {
-            EXPECT_EQ(GetTextColor(dc), win32::toColorRef(row.colour));
+            EXPECT_EQ(GetTextColor(dc), toColorRef(row->colour));
         }
     }
     ReleaseDC(about, dc);
@@ -125,22 +136,17 @@ TEST_F(Win32About, ColoursFollowTheTable)
 
 TEST_F(Win32About, FocusStartsOnOkThenFollowsTheTabIndex)
 {
-    EXPECT_EQ(GetFocus(), control("cmdOK"));
-    std::vector<const ControlDesign *> stops;
-    for (const ControlDesign &row : frmAboutDesign.controls) {
-        if (row.kind == ControlKind::Button || row.kind == ControlKind::Picture)
-            stops.push_back(&row);
-    }
-    std::ranges::sort(stops, {}, &ControlDesign::tabIndex);
-    SetFocus(control(stops.front()->name));
+    const std::array stops { &frm_about::cmdOK, &frm_about::picIcon, &frm_about::cmdSysInfo };
+    EXPECT_EQ(GetFocus(), control(*stops.front()));
     for (std::size_t i = 1; i <= stops.size(); ++i) {
         testing::pressKey(GetFocus(), WM_KEYDOWN, VK_TAB);
-        EXPECT_EQ(GetFocus(), control(stops[i % stops.size()]->name)) << i;
+        EXPECT_EQ(GetFocus(), control(*stops[i % stops.size()])) << i;
     }
 }
 
 struct CloseCase {
     const char *name;
+    const ControlDesign *focus;
     std::function<void(HWND about, HWND ok)> close;
 };
 
@@ -153,30 +159,49 @@ class Win32AboutClose : public Win32About, public ::testing::WithParamInterface<
 
 TEST_P(Win32AboutClose, UnloadsTheWindow)
 {
-    SetFocus(control("cmdSysInfo"));
-    GetParam().close(about, control("cmdOK"));
-    EXPECT_EQ(frmAbout::instance(), nullptr);
+    SetFocus(control(*GetParam().focus));
+    GetParam().close(about, control(frm_about::cmdOK));
     EXPECT_FALSE(IsWindow(about));
     EXPECT_TRUE(runner.attempts.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, Win32AboutClose,
-    ::testing::Values(
-        CloseCase { "OkButton", [](HWND, HWND ok) { SendMessageW(ok, BM_CLICK, 0, 0); } },
-        CloseCase {
-            "Enter", [](HWND, HWND) { testing::pressKey(GetFocus(), WM_KEYDOWN, VK_RETURN); } },
-        CloseCase {
-            "Esc", [](HWND, HWND) { testing::pressKey(GetFocus(), WM_KEYDOWN, VK_ESCAPE); } },
-        CloseCase { "CloseBox",
+    ::testing::Values(CloseCase { "OkButton", &frm_about::cmdSysInfo,
+                          [](HWND, HWND ok) { SendMessageW(ok, BM_CLICK, 0, 0); } },
+        CloseCase { "EnterOnOk", &frm_about::cmdOK,
+            [](HWND, HWND) { testing::pressKey(GetFocus(), WM_KEYDOWN, VK_RETURN); } },
+        CloseCase { "Esc", &frm_about::cmdSysInfo,
+            [](HWND, HWND) { testing::pressKey(GetFocus(), WM_KEYDOWN, VK_ESCAPE); } },
+        CloseCase { "CloseBox", &frm_about::cmdSysInfo,
             [](HWND about, HWND) { SendMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0); } }),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(Win32About, SysInfoWithoutTheToolSaysSoAndStaysOpen)
 {
-    testing::pressKey(control("cmdOK"), WM_SYSCHAR, L's');
+    testing::pressKey(control(frm_about::cmdOK), WM_SYSCHAR, L's');
     EXPECT_EQ(
         messageBox.shown, std::vector<std::string> { std::string(texts::sysInfoUnavailable) });
-    EXPECT_EQ(frmAbout::instance()->window(), about);
+    EXPECT_TRUE(IsWindow(about));
+}
+
+TEST_F(Win32About, EnterPressesTheFocusedButton)
+{
+    SetFocus(control(frm_about::cmdSysInfo));
+    testing::pressKey(GetFocus(), WM_KEYDOWN, VK_RETURN);
+    EXPECT_EQ(
+        messageBox.shown, std::vector<std::string> { std::string(texts::sysInfoUnavailable) });
+    EXPECT_TRUE(IsWindow(about));
+}
+
+TEST_F(Win32About, FocusStaysOnItsButtonAcrossActivation)
+{
+    SetFocus(control(frm_about::cmdSysInfo));
+    const HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+        nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetActiveWindow(other);
+    SetActiveWindow(about);
+    EXPECT_EQ(GetFocus(), control(frm_about::cmdSysInfo));
+    DestroyWindow(other);
 }
 
 TEST_F(Win32About, SysInfoStartsTheToolFromTheRegistry)
@@ -186,7 +211,7 @@ TEST_F(Win32About, SysInfoStartsTheToolFromTheRegistry)
         = testing::FakeRegistry::text(tool);
     files.files.insert(tool);
 
-    SendMessageW(control("cmdSysInfo"), BM_CLICK, 0, 0);
+    SendMessageW(control(frm_about::cmdSysInfo), BM_CLICK, 0, 0);
 
     ASSERT_EQ(runner.started.size(), 1U);
     EXPECT_EQ(runner.started[0].text, tool);
@@ -194,4 +219,4 @@ TEST_F(Win32About, SysInfoStartsTheToolFromTheRegistry)
 }
 
 } // namespace
-} // namespace korvane
+} // namespace korvane::win32

@@ -1,29 +1,30 @@
 #include "core/form_fakes.h"
-#include "core/main_form_design.h"
-#include "core/sponsor_notice.h"
-#include "win32/form_win32.h"
+#include "core/texts.h"
 #include "win32/frm_about_win32.h"
 #include "win32/main_form_win32.h"
 #include "win32/window_test.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <array>
 #include <memory>
 #include <vector>
 
-namespace korvane {
+namespace korvane::win32 {
 namespace {
 
-using testing::childRect;
-using testing::clientSize;
+using testing::PixelRect;
 using testing::windowText;
+
+// The buttons in their tab order.
+constexpr std::array buttons { &main_form::Command1, &main_form::Command2, &main_form::Command3,
+    &main_form::Command4, &main_form::Command5, &main_form::Command6 };
 
 class Win32MainForm : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        win32::TopLevelWindows::setOnLastClosed([this] { ++lastClosed; });
+        TopLevelWindows::setOnLastClosed([this] { ++lastClosed; });
         form = std::make_unique<MainForm>(fakes.services());
         ASSERT_TRUE(form->create());
         ShowWindow(form->window(), SW_SHOWNORMAL);
@@ -33,13 +34,24 @@ protected:
     void TearDown() override
     {
         form.reset();
-        if (frmAbout *about = frmAbout::instance())
-            DestroyWindow(about->window());
+        if (const HWND about = aboutWindow())
+            DestroyWindow(about);
         testing::takeQuit();
-        win32::TopLevelWindows::setOnLastClosed({});
+        TopLevelWindows::setOnLastClosed({});
     }
 
-    void click(const char *name) { SendMessageW(form->control(name), BM_CLICK, 0, 0); }
+    [[nodiscard]] HWND control(const ControlDesign &row) const
+    {
+        return testing::control(form->window(), mainFormDesign, row);
+    }
+    void click(const ControlDesign &row) const { SendMessageW(control(row), BM_CLICK, 0, 0); }
+
+    [[nodiscard]] static HWND aboutWindow() { return testing::threadWindow(frmAbout::className); }
+    static void clickAboutOk()
+    {
+        SendMessageW(
+            testing::control(aboutWindow(), frmAboutDesign, frm_about::cmdOK), BM_CLICK, 0, 0);
+    }
 
     testing::FormFakes fakes;
     std::unique_ptr<MainForm> form;
@@ -48,7 +60,7 @@ protected:
 
 TEST_F(Win32MainForm, StartsWithTheLoadingCaptionThenShowsTheClock)
 {
-    EXPECT_EQ(windowText(form->window()), mainFormDesign.caption);
+    EXPECT_EQ(windowText(form->window()), "程序加载中...");
     fakes.clock.time = { 14, 5, 9 };
     // Timer1 is real: its first tick comes about a second after the window was made.
     EXPECT_TRUE(testing::pumpUntil(
@@ -67,16 +79,16 @@ TEST_F(Win32MainForm, FixedWindowInTheTaskbar)
 
 TEST_F(Win32MainForm, ControlsCarryTheDesignedCaptionsAndKinds)
 {
-    for (const ControlDesign &row : mainFormDesign.controls) {
-        if (row.kind == ControlKind::Timer)
+    for (const ControlDesign *row : mainFormDesign.controls) {
+        if (row->kind == ControlKind::Timer)
             continue;
-        SCOPED_TRACE(std::string(row.name));
-        const HWND control = form->control(row.name);
-        ASSERT_NE(control, nullptr);
-        EXPECT_EQ(windowText(control), row.caption);
+        SCOPED_TRACE(std::string(row->name));
+        const HWND button = control(*row);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(windowText(button), row->caption);
         // No button is the window's default: Enter presses none of them.
-        const auto type = GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK;
-        EXPECT_EQ(type, row.kind == ControlKind::Frame ? BS_GROUPBOX : BS_PUSHBUTTON);
+        const auto type = GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK;
+        EXPECT_EQ(type, row->kind == ControlKind::Frame ? BS_GROUPBOX : BS_PUSHBUTTON);
     }
 }
 
@@ -87,59 +99,57 @@ TEST_F(Win32MainForm, ControlsUseTheSystemMessageFont)
     ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
     LOGFONTW font {};
     const auto handle
-        = reinterpret_cast<HFONT>(SendMessageW(form->control("Command1"), WM_GETFONT, 0, 0));
+        = reinterpret_cast<HFONT>(SendMessageW(control(main_form::Command1), WM_GETFONT, 0, 0));
     ASSERT_TRUE(GetObjectW(handle, sizeof font, &font));
     EXPECT_STREQ(font.lfFaceName, metrics.lfMessageFont.lfFaceName);
 }
 
+struct Placement {
+    const ControlDesign *row;
+    PixelRect at96;
+    PixelRect at144;
+};
+
+// In the client area, the frame's buttons offset by the frame's own place.
+constexpr std::array<Placement, 7> placements { {
+    { &main_form::Frame1, { 8, 8, 265, 185 }, { 12, 12, 398, 278 } },
+    { &main_form::Command1, { 32, 24, 97, 41 }, { 48, 36, 146, 62 } },
+    { &main_form::Command2, { 144, 24, 105, 41 }, { 216, 36, 158, 62 } },
+    { &main_form::Command3, { 32, 80, 97, 41 }, { 48, 120, 146, 62 } },
+    { &main_form::Command4, { 144, 80, 105, 41 }, { 216, 120, 158, 62 } },
+    { &main_form::Command5, { 32, 136, 97, 41 }, { 48, 204, 146, 62 } },
+    { &main_form::Command6, { 144, 136, 105, 41 }, { 216, 204, 158, 62 } },
+} };
+
 class Win32MainFormDpi : public Win32MainForm, public ::testing::WithParamInterface<UINT> { };
 
-TEST_P(Win32MainFormDpi, GeometryFollowsTheTableAtTheWindowsDpi)
+TEST_P(Win32MainFormDpi, GeometryFollowsTheWindowsDpi)
 {
     const UINT dpi = GetParam();
-    if (form->dpi() != dpi)
-        testing::changeDpi(form->window(), dpi);
-    ASSERT_EQ(form->dpi(), dpi);
-    const auto px = [dpi](int twips) { return twipsToPixels(twips, static_cast<int>(dpi)); };
+    testing::changeDpi(form->window(), dpi);
 
-    const SIZE client = clientSize(form->window());
-    EXPECT_EQ(client.cx, px(mainFormDesign.client.width));
-    EXPECT_EQ(client.cy, px(mainFormDesign.client.height));
-    for (const ControlDesign &row : mainFormDesign.controls) {
-        if (row.kind == ControlKind::Timer)
-            continue;
-        SCOPED_TRACE(std::string(row.name));
-        const ControlDesign *container = findControl(mainFormDesign, row.container);
-        const int left = px(row.rect.left) + (container ? px(container->rect.left) : 0);
-        const int top = px(row.rect.top) + (container ? px(container->rect.top) : 0);
-        const RECT rect = childRect(form->control(row.name));
-        EXPECT_EQ(rect.left, left);
-        EXPECT_EQ(rect.top, top);
-        EXPECT_EQ(rect.right - rect.left, px(row.rect.width));
-        EXPECT_EQ(rect.bottom - rect.top, px(row.rect.height));
+    const SIZE client = testing::clientSize(form->window());
+    EXPECT_EQ(client.cx, dpi == 96 ? 289 : 434);
+    EXPECT_EQ(client.cy, dpi == 96 ? 200 : 300);
+    for (const Placement &placement : placements) {
+        EXPECT_EQ(
+            testing::placeOf(control(*placement.row)), dpi == 96 ? placement.at96 : placement.at144)
+            << placement.row->name;
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, Win32MainFormDpi, ::testing::Values(96U, 144U));
 
-TEST_F(Win32MainForm, TabOrderFollowsTheTabIndex)
+TEST_F(Win32MainForm, TabOrderRunsFromCommand1ToCommand6)
 {
-    std::vector<const ControlDesign *> buttons;
-    for (const ControlDesign &row : mainFormDesign.controls) {
-        if (row.kind == ControlKind::Button)
-            buttons.push_back(&row);
-    }
-    std::ranges::sort(buttons, {}, &ControlDesign::tabIndex);
-
-    SetFocus(form->control(buttons.front()->name));
+    SetFocus(control(*buttons.front()));
     for (std::size_t i = 1; i <= buttons.size(); ++i) {
         testing::pressKey(GetFocus(), WM_KEYDOWN, VK_TAB);
-        EXPECT_EQ(GetFocus(), form->control(buttons[i % buttons.size()]->name)) << i;
+        EXPECT_EQ(GetFocus(), control(*buttons[i % buttons.size()])) << i;
     }
     // Tabbing onto a button does not make it the window's default.
     for (const ControlDesign *button : buttons) {
-        EXPECT_EQ(
-            GetWindowLongPtrW(form->control(button->name), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON)
+        EXPECT_EQ(GetWindowLongPtrW(control(*button), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON)
             << button->name;
     }
     testing::pressKey(GetFocus(), WM_KEYDOWN, VK_RETURN);
@@ -148,7 +158,7 @@ TEST_F(Win32MainForm, TabOrderFollowsTheTabIndex)
 
 struct ClickCase {
     const char *name;
-    const char *button;
+    const ControlDesign *button;
     std::deque<std::string> answers;
     std::vector<std::string> started;
     std::vector<std::string> messages;
@@ -166,7 +176,7 @@ class Win32MainFormClicks : public Win32MainForm,
 TEST_P(Win32MainFormClicks, ReachTheSharedLogic)
 {
     fakes.inputBox.answers = GetParam().answers;
-    click(GetParam().button);
+    click(*GetParam().button);
 
     std::vector<std::string> started;
     for (const auto &start : fakes.runner.started) {
@@ -179,30 +189,49 @@ TEST_P(Win32MainFormClicks, ReachTheSharedLogic)
 }
 
 INSTANTIATE_TEST_SUITE_P(Buttons, Win32MainFormClicks,
-    ::testing::Values(
-        ClickCase { "Shutdown", "Command1", { "10" }, { "shutdown -s -t 600" }, {}, true },
-        ClickCase { "Restart", "Command2", { "0" }, { "shutdown -r -t 0" }, {}, true },
-        ClickCase { "CancelWithNothingScheduled", "Command3", {}, {},
+    ::testing::Values(ClickCase { "Shutdown", &main_form::Command1, { "10" },
+                          { "shutdown -s -t 600" }, {}, true },
+        ClickCase { "Restart", &main_form::Command2, { "0" }, { "shutdown -r -t 0" }, {}, true },
+        ClickCase { "CancelWithNothingScheduled", &main_form::Command3, {}, {},
             { "请先设置关闭/重启计算机后再取消操作!" }, false },
-        ClickCase { "Sponsor", "Command6", {}, {}, { sponsorNotice }, false }),
+        ClickCase { "Sponsor", &main_form::Command6, {}, {}, { std::string(texts::sponsorNotice) },
+            false }),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(Win32MainForm, AccessKeysPressTheirButtons)
 {
     fakes.inputBox.answers = { "10" };
-    testing::pressKey(form->control("Command1"), WM_SYSCHAR, L'c');
+    testing::pressKey(control(main_form::Command1), WM_SYSCHAR, L'c');
     EXPECT_EQ(fakes.runner.started.size(), 1U);
 
-    testing::pressKey(form->control("Command1"), WM_SYSCHAR, L'g');
-    EXPECT_EQ(fakes.messageBox.shown, std::vector<std::string> { sponsorNotice });
+    testing::pressKey(control(main_form::Command1), WM_SYSCHAR, L'g');
+    EXPECT_EQ(fakes.messageBox.shown, std::vector { std::string(texts::sponsorNotice) });
 
-    testing::pressKey(form->control("Command1"), WM_SYSCHAR, L'q');
-    EXPECT_NE(frmAbout::instance(), nullptr);
+    testing::pressKey(control(main_form::Command1), WM_SYSCHAR, L'q');
+    EXPECT_NE(aboutWindow(), nullptr);
+}
+
+TEST_F(Win32MainForm, SharedAccessKeyMovesTheFocusAndSpacePresses)
+{
+    // Command2 and Command3 both carry D: each Alt+D moves on to the next, pressing neither.
+    SetFocus(control(main_form::Command1));
+    for (const ControlDesign *next : { &main_form::Command2, &main_form::Command3,
+             &main_form::Command2, &main_form::Command3 }) {
+        testing::pressKey(GetFocus(), WM_SYSCHAR, L'd');
+        EXPECT_EQ(GetFocus(), control(*next)) << next->name;
+    }
+    EXPECT_TRUE(fakes.inputBox.prompts.empty());
+    EXPECT_TRUE(fakes.messageBox.shown.empty());
+
+    testing::pressKey(GetFocus(), WM_KEYDOWN, VK_SPACE);
+    testing::pressKey(GetFocus(), WM_KEYUP, VK_SPACE);
+    EXPECT_EQ(fakes.messageBox.shown,
+        std::vector<std::string> { "请先设置关闭/重启计算机后再取消操作!" });
 }
 
 TEST_F(Win32MainForm, EnterAndEscPressNoButton)
 {
-    SetFocus(form->control("Command1"));
+    SetFocus(control(main_form::Command1));
     testing::pressKey(GetFocus(), WM_KEYDOWN, VK_RETURN);
     testing::pressKey(GetFocus(), WM_KEYDOWN, VK_ESCAPE);
     EXPECT_TRUE(fakes.inputBox.prompts.empty());
@@ -213,8 +242,8 @@ TEST_F(Win32MainForm, EnterAndEscPressNoButton)
 TEST_F(Win32MainForm, ExitEndsTheLoopAndLeavesTheScheduleAlone)
 {
     fakes.inputBox.answers = { "10" };
-    click("Command1");
-    click("Command4");
+    click(main_form::Command1);
+    click(main_form::Command4);
     EXPECT_TRUE(testing::takeQuit());
     EXPECT_EQ(fakes.runner.started.size(), 1U);
 }
@@ -227,42 +256,30 @@ TEST_F(Win32MainForm, ClosingTheLastWindowEndsTheProcess)
 
 TEST_F(Win32MainForm, AboutOutlivesTheMainWindow)
 {
-    click("Command5");
-    ASSERT_NE(frmAbout::instance(), nullptr);
+    click(main_form::Command5);
+    ASSERT_NE(aboutWindow(), nullptr);
     SendMessageW(form->window(), WM_CLOSE, 0, 0);
     EXPECT_EQ(lastClosed, 0);
-    ASSERT_NE(frmAbout::instance(), nullptr);
+    ASSERT_NE(aboutWindow(), nullptr);
 
-    SendMessageW(frmAbout::instance()->control("cmdOK"), BM_CLICK, 0, 0);
-    EXPECT_EQ(frmAbout::instance(), nullptr);
+    clickAboutOk();
+    EXPECT_EQ(aboutWindow(), nullptr);
     EXPECT_EQ(lastClosed, 1);
 }
 
 TEST_F(Win32MainForm, AboutIsOneWindowAndLoadsAgainAfterClosing)
 {
-    click("Command5");
-    const HWND first = frmAbout::instance()->window();
-    click("Command5");
-    EXPECT_EQ(frmAbout::instance()->window(), first);
-    int aboutWindows = 0;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM count) {
-            wchar_t name[32] = {};
-            GetClassNameW(window, name, 32);
-            if (std::wstring(name) == frmAbout::className)
-                ++*reinterpret_cast<int *>(count);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&aboutWindows));
-    EXPECT_EQ(aboutWindows, 1);
+    click(main_form::Command5);
+    const HWND first = aboutWindow();
+    click(main_form::Command5);
+    EXPECT_EQ(testing::threadWindows(frmAbout::className), std::vector { first });
 
-    SendMessageW(frmAbout::instance()->control("cmdOK"), BM_CLICK, 0, 0);
-    ASSERT_EQ(frmAbout::instance(), nullptr);
-    click("Command5");
-    ASSERT_NE(frmAbout::instance(), nullptr);
-    EXPECT_EQ(windowText(frmAbout::instance()->window()), "关于 Korvane");
+    clickAboutOk();
+    ASSERT_EQ(aboutWindow(), nullptr);
+    click(main_form::Command5);
+    ASSERT_NE(aboutWindow(), nullptr);
+    EXPECT_EQ(windowText(aboutWindow()), "关于 Korvane");
 }
 
 } // namespace
-} // namespace korvane
+} // namespace korvane::win32

@@ -3,12 +3,16 @@
 // Helpers for the tests of the Win32 windows, which run headless under Wine's null display
 // driver: messages are pumped by hand, and keys go through the program's own dialog-key
 // handling as the message loop would send them.
+#include "core/form_design.h"
 #include "core/utf.h"
+#include "win32/form_win32.h"
 #include "win32/top_level_win32.h"
 #include "win32/windows_api.h"
 
 #include <functional>
+#include <ostream>
 #include <string>
+#include <vector>
 
 namespace korvane::testing {
 
@@ -48,13 +52,57 @@ inline std::string windowText(HWND window)
     return narrow(text);
 }
 
-// A control's rectangle in its parent's client coordinates.
-inline RECT childRect(HWND control)
+// This thread's top-level windows of a window class.
+inline std::vector<HWND> threadWindows(const wchar_t *className)
+{
+    struct Search {
+        const wchar_t *className;
+        std::vector<HWND> found;
+    } search { className, {} };
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM parameter) {
+            auto &search = *reinterpret_cast<Search *>(parameter);
+            wchar_t name[64] = {};
+            GetClassNameW(window, name, 64);
+            if (std::wstring_view(name) == search.className)
+                search.found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+inline HWND threadWindow(const wchar_t *className)
+{
+    const std::vector<HWND> found = threadWindows(className);
+    return found.empty() ? nullptr : found.front();
+}
+
+// The control a row of `form` made in `window`.
+inline HWND control(HWND window, const FormDesign &form, const ControlDesign &row)
+{
+    return GetDlgItem(window, win32::controlId(form, row));
+}
+
+// A rectangle as the design tables give one: left, top, width, height.
+struct PixelRect {
+    int left, top, width, height;
+    bool operator==(const PixelRect &) const = default;
+};
+
+inline std::ostream &operator<<(std::ostream &out, const PixelRect &rect)
+{
+    return out << rect.left << "," << rect.top << " " << rect.width << "x" << rect.height;
+}
+
+// A control's place and size in its parent's client area.
+inline PixelRect placeOf(HWND control)
 {
     RECT rect {};
     GetWindowRect(control, &rect);
     MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT *>(&rect), 2);
-    return rect;
+    return { rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top };
 }
 
 inline SIZE clientSize(HWND window)
