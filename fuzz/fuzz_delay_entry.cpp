@@ -1,7 +1,7 @@
 // Any bytes as the two delay entries, through the real number conversion, the range check
 // and the seconds text: whatever reaches the command runner must be a shutdown or restart
 // with a delay the conversion itself accepts, or nothing at all.
-#include "../tests/fakes.h"
+#include "../tests/core/fakes.h"
 #include "core/power_actions.h"
 #include "qt/locale_qt.h"
 

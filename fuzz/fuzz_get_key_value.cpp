@@ -2,7 +2,7 @@
 // status, any type, any size (also one larger than the buffer, even with success) and any
 // bytes. Nothing may be read or written past the buffer, and the outcome must follow the
 // statuses.
-#include "../tests/fakes.h"
+#include "../tests/core/fakes.h"
 #include "core/sys_info.h"
 
 #include <algorithm>
