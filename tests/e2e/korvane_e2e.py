@@ -175,6 +175,10 @@ class Desktop:
         # The server takes the move and the click in order anyway.
         self.xdotool("mousemove", str(x), str(y), "click", "1")
 
+    def dismiss(self, message):
+        self.key(message, "Return")
+        self.wait_gone(MESSAGE_TITLE)
+
     def screenshot(self, window, path, frame=False):
         self.run("import", *(["-frame"] if frame else []), "-window", window, path)
         step(f"screenshot {path}")
@@ -242,6 +246,16 @@ class Korvane:
     def actions(self):
         return [action for action, _ in self.commands()]
 
+    def cancel(self, actions):
+        """Clicks cancel after one schedule; actions are all the commands it should leave."""
+        self.click("Command3")
+        self.wait_commands(2)
+        check(self.actions() == actions, f"commands: {self.commands()}")
+
+    def close_and_check_exit(self):
+        self.key("alt+F4")
+        check(self.wait_exit() == 0, "closing the main window did not end the program cleanly")
+
 
 def confirm_entry(app, title, entry, kind, delay_seconds):
     """Answers the open delay prompt with entry (None keeps the default) and checks the
@@ -258,11 +272,6 @@ def confirm_entry(app, title, entry, kind, delay_seconds):
     commands = app.wait_commands(count + 1)
     app.platform.check_schedule(commands[count], kind, delay_seconds, before,
                                 app.platform.now())
-
-
-def close_and_check_exit(app):
-    app.key("alt+F4")
-    check(app.wait_exit() == 0, "closing the main window did not end the program cleanly")
 
 
 def clock_seconds(caption):
@@ -315,16 +324,14 @@ def scenario_shutdown_then_cancel(app, output):
     confirm_entry(app, SHUTDOWN_PROMPT, None, "poweroff", 600)
 
     step("cancel: the scheduled shutdown is cancelled, and no message")
-    app.click("Command3")
-    app.wait_commands(2)
-    check(app.actions() == ["poweroff", "cancel"], f"commands: {app.commands()}")
+    app.cancel(["poweroff", "cancel"])
     # A message would only follow the cancel command's end, and nothing else tells that
     # none is coming: give it the time one takes to show.
     time.sleep(0.5)
     check(not app.desktop.windows(MESSAGE_TITLE), "a message box came up")
 
     step("closing the window ends the program")
-    close_and_check_exit(app)
+    app.close_and_check_exit()
 
 
 def scenario_bad_entry(app, output):
@@ -339,8 +346,7 @@ def scenario_bad_entry(app, output):
     message = desktop.wait_window(MESSAGE_TITLE)
     desktop.screenshot(message, os.path.join(output, "message_bad_entry.png"))
     check(not desktop.windows(RESTART_PROMPT), "the prompt stayed open under the message")
-    desktop.key(message, "Return")
-    desktop.wait_gone(MESSAGE_TITLE)
+    desktop.dismiss(message)
 
     step("the second prompt is the restart one; its entry 2 restarts in 120 s")
     confirm_entry(app, RESTART_PROMPT, "2", "reboot", 120)
@@ -348,10 +354,8 @@ def scenario_bad_entry(app, output):
     check(app.actions() == ["reboot"], f"commands: {app.commands()}")
 
     step("cancel")
-    app.click("Command3")
-    app.wait_commands(2)
-    check(app.actions() == ["reboot", "cancel"], f"commands: {app.commands()}")
-    close_and_check_exit(app)
+    app.cancel(["reboot", "cancel"])
+    app.close_and_check_exit()
 
 
 def scenario_cancel_unscheduled(app, output):
@@ -367,8 +371,7 @@ def scenario_cancel_unscheduled(app, output):
     app.key("space")
     message = desktop.wait_window(MESSAGE_TITLE)
     desktop.screenshot(message, os.path.join(output, "message_cancel.png"))
-    desktop.key(message, "Return")
-    desktop.wait_gone(MESSAGE_TITLE)
+    desktop.dismiss(message)
 
     step("the same after a schedule and its cancel (Alt+C opens the prompt)")
     app.key("alt+c")
@@ -376,13 +379,12 @@ def scenario_cancel_unscheduled(app, output):
     app.click("Command3")
     app.wait_commands(2)
     app.click("Command3")
-    desktop.key(desktop.wait_window(MESSAGE_TITLE), "Return")
-    desktop.wait_gone(MESSAGE_TITLE)
+    desktop.dismiss(desktop.wait_window(MESSAGE_TITLE))
     # The first cancel's command would have come before the schedule; the last one's would
     # come after everything else, so only waiting can show it does not come.
     time.sleep(0.5)
     check(app.actions() == ["poweroff", "cancel"], f"commands: {app.commands()}")
-    close_and_check_exit(app)
+    app.close_and_check_exit()
 
 
 def scenario_refused_schedule(app, output):
@@ -397,17 +399,14 @@ def scenario_refused_schedule(app, output):
     step("the window stays usable: its clock goes on under the message")
     shown = desktop.title(app.window)
     wait_for("the clock to tick", lambda: desktop.title(app.window) != shown)
-    desktop.key(message, "Return")
-    desktop.wait_gone(MESSAGE_TITLE)
+    desktop.dismiss(message)
 
     step("the refusal left the schedule to cancel: the cancel command, and no message")
-    app.click("Command3")
-    app.wait_commands(2)
-    check(app.actions() == ["poweroff", "cancel"], f"commands: {app.commands()}")
+    app.cancel(["poweroff", "cancel"])
     # As after any cancel: only time shows that no message follows its end.
     time.sleep(0.5)
     check(not desktop.windows(MESSAGE_TITLE), "a message box came up")
-    close_and_check_exit(app)
+    app.close_and_check_exit()
 
 
 def scenario_about(app, output):
@@ -432,7 +431,7 @@ def scenario_about(app, output):
     app.key("alt+q")
     desktop.key(desktop.wait_window(ABOUT_TITLE), "Return")
     desktop.wait_gone(ABOUT_TITLE)
-    close_and_check_exit(app)
+    app.close_and_check_exit()
     check(app.commands() == [], f"commands: {app.commands()}")
 
 
@@ -464,7 +463,7 @@ def scenario_about_window(app, output):
     wait_for("the About window back in front", lambda: in_front(desktop, about))
     desktop.key(about, "Escape")
     desktop.wait_gone(ABOUT_TITLE)
-    close_and_check_exit(app)
+    app.close_and_check_exit()
 
 
 def scenario_sys_info(app, output):
@@ -479,7 +478,7 @@ def scenario_sys_info(app, output):
     check(not desktop.windows(MESSAGE_TITLE), "a message box came up")
     desktop.key(about, "Escape")
     desktop.wait_gone(ABOUT_TITLE)
-    close_and_check_exit(app)
+    app.close_and_check_exit()
     check(app.commands() == [], f"commands: {app.commands()}")
 
 

@@ -177,7 +177,7 @@ def scenario_notifier(app, output):
     check(app.actions() == ["poweroff", "cancel"], f"commands: {app.commands()}")
     wait_for("the notice to go", lambda: not desktop.windows(pid=platform.server.pid),
              timeout=30)
-    close_and_exit(app)
+    app.close_and_check_exit()
 
 
 def text_lines(desktop, image):
@@ -212,8 +212,3 @@ def text_lines(desktop, image):
                 first = column
         result.append(words)
     return result
-
-
-def close_and_exit(app):
-    app.key("alt+F4")
-    check(app.wait_exit() == 0, "closing the main window did not end the program cleanly")

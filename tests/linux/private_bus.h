@@ -12,6 +12,8 @@
 
 #include <optional>
 
+#include <time.h>
+
 // What the tests of the shutdown stand-in need from the private bus that private_bus.sh
 // starts: a check that it really is that bus, and the mock logind's call record.
 namespace korvane::testing {
@@ -30,6 +32,14 @@ inline std::optional<QString> privateSystemBus()
     if (address != expected || !session.startsWith(QStringLiteral("unix:path=%1/").arg(folder)))
         return std::nullopt;
     return address;
+}
+
+// The wall clock in microseconds, as logind takes a schedule's moment.
+inline qulonglong realtimeUsec()
+{
+    timespec now {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return qulonglong(now.tv_sec) * 1000000 + qulonglong(now.tv_nsec / 1000);
 }
 
 inline bool mockLogindRunning()
@@ -76,6 +86,9 @@ public:
                 QStringLiteral("ret = True"))
             && call(QStringLiteral("ClearCalls"));
     }
+
+    // How many Manager calls there were since the last reset; none if the mock did not answer.
+    [[nodiscard]] qsizetype callCount() const { return calls().value_or(QList<MockCall>()).size(); }
 
     // The Manager calls since the last reset, oldest first; nullopt if the mock did not answer.
     [[nodiscard]] std::optional<QList<MockCall>> calls() const

@@ -8,8 +8,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <time.h>
-
 namespace korvane {
 
 using qt::MainForm;
@@ -20,6 +18,7 @@ using testing::FakeMessageBox;
 using testing::FakeRegistry;
 using testing::MockCall;
 using testing::MockLogind;
+using testing::realtimeUsec;
 
 // The window, its real command runner and the built stand-in, down to the mock logind.
 class TestLinuxPowerForm : public QObject {
@@ -38,12 +37,30 @@ private:
 
 namespace {
 
-qulonglong realtimeUsec()
-{
-    timespec now {};
-    clock_gettime(CLOCK_REALTIME, &now);
-    return qulonglong(now.tv_sec) * 1000000 + qulonglong(now.tv_nsec / 1000);
-}
+// The main window over the real runner and the built stand-in; the rest is faked.
+struct PowerWindow {
+    explicit PowerWindow(const QLocale &qtLocale, std::deque<std::string> answers)
+        : inputBox(std::move(answers))
+        , locale { qtLocale }
+    {
+    }
+
+    void click(const char *name)
+    {
+        QTest::mouseClick(form.findChild<QPushButton *>(QString::fromUtf8(name)), Qt::LeftButton);
+    }
+
+    FakeInputBox inputBox;
+    FakeMessageBox messageBox;
+    QtUiThread uiThread;
+    PosixCommandRunner runner { KORVANE_HELPER_OUTPUT_DIR, uiThread };
+    const QtLocale locale;
+    const FakeClock clock;
+    FakeRegistry registry;
+    const FakeFileLookup files;
+    MainForm form { { inputBox, messageBox, runner, locale, clock, registry, files,
+        standInExitCodes } };
+};
 
 } // namespace
 
@@ -77,23 +94,14 @@ void TestLinuxPowerForm::shutdownThenCancel()
 
     QVERIFY(m_mock->reset());
     qputenv("LC_ALL", localeName.toUtf8());
-    FakeInputBox inputBox({ entry.toStdString() });
-    FakeMessageBox messageBox;
-    QtUiThread uiThread;
-    PosixCommandRunner runner(KORVANE_HELPER_OUTPUT_DIR, uiThread);
-    const QtLocale locale { QLocale(localeName) };
-    const FakeClock clock;
-    FakeRegistry registry;
-    const FakeFileLookup files;
-    MainForm form(
-        { inputBox, messageBox, runner, locale, clock, registry, files, standInExitCodes });
-    form.show();
+    PowerWindow window(QLocale(localeName), { entry.toStdString() });
+    window.form.show();
 
     const qulonglong before = realtimeUsec();
-    QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
-    QVERIFY(form.ActionScheduled());
+    window.click("Command1");
+    QVERIFY(window.form.ActionScheduled());
     // The runner does not wait for the stand-in, so wait for the mock instead.
-    QTRY_COMPARE_WITH_TIMEOUT(m_mock->calls().value_or(QList<MockCall>()).size(), 1, 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_mock->callCount(), 1, 30000);
     const qulonglong after = realtimeUsec();
 
     const MockCall scheduled = m_mock->calls()->first();
@@ -102,13 +110,13 @@ void TestLinuxPowerForm::shutdownThenCancel()
     const qulonglong when = scheduled.arguments.value(1).toULongLong();
     QVERIFY(when >= before + delayUsec && when <= after + delayUsec);
 
-    QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("Command3")), Qt::LeftButton);
-    QVERIFY(!form.ActionScheduled());
-    QTRY_COMPARE_WITH_TIMEOUT(m_mock->calls().value_or(QList<MockCall>()).size(), 2, 30000);
+    window.click("Command3");
+    QVERIFY(!window.form.ActionScheduled());
+    QTRY_COMPARE_WITH_TIMEOUT(m_mock->callCount(), 2, 30000);
     QCOMPARE(m_mock->calls()->last().method, QStringLiteral("CancelScheduledShutdown"));
     // The stand-in's success reaches the window, and success shows nothing.
     QTest::qWait(300);
-    QVERIFY(messageBox.shown.empty());
+    QVERIFY(window.messageBox.shown.empty());
 }
 
 void TestLinuxPowerForm::refusals_data()
@@ -145,27 +153,17 @@ void TestLinuxPowerForm::refusals()
         method == QStringLiteral("ScheduleShutdown") ? QStringLiteral("st") : QString(),
         method == QStringLiteral("ScheduleShutdown") ? QString() : QStringLiteral("b"), code));
     qputenv("LC_ALL", "C.UTF-8");
-    FakeInputBox inputBox({ "10" });
-    FakeMessageBox messageBox;
-    QtUiThread uiThread;
-    PosixCommandRunner runner(KORVANE_HELPER_OUTPUT_DIR, uiThread);
-    const QtLocale locale { QLocale::c() };
-    const FakeClock clock;
-    FakeRegistry registry;
-    const FakeFileLookup files;
-    MainForm form(
-        { inputBox, messageBox, runner, locale, clock, registry, files, standInExitCodes });
+    PowerWindow window(QLocale::c(), { "10" });
 
-    QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+    window.click("Command1");
     if (method == QStringLiteral("CancelScheduledShutdown")) {
-        QTRY_COMPARE_WITH_TIMEOUT(m_mock->calls().value_or(QList<MockCall>()).size(), 1, 30000);
-        QTest::mouseClick(
-            form.findChild<QPushButton *>(QStringLiteral("Command3")), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(m_mock->callCount(), 1, 30000);
+        window.click("Command3");
     }
 
-    QTRY_COMPARE_WITH_TIMEOUT(messageBox.shown.size(), 1U, 30000);
-    QCOMPARE(QString::fromStdString(messageBox.shown.front()), message);
-    QCOMPARE(form.ActionScheduled(), scheduledAfter);
+    QTRY_COMPARE_WITH_TIMEOUT(window.messageBox.shown.size(), 1U, 30000);
+    QCOMPARE(QString::fromStdString(window.messageBox.shown.front()), message);
+    QCOMPARE(window.form.ActionScheduled(), scheduledAfter);
 }
 
 } // namespace korvane

@@ -4,12 +4,11 @@
 #include <QProcess>
 #include <QTest>
 
-#include <time.h>
-
 namespace korvane {
 
 using testing::MockCall;
 using testing::MockLogind;
+using testing::realtimeUsec;
 
 namespace {
 
@@ -41,11 +40,10 @@ Run runHelper(const QStringList &arguments, const QStringList &environment = {})
         QString::fromLocal8Bit(process.readAllStandardError()), clock.elapsed() };
 }
 
-qulonglong realtimeUsec()
+// A command line's words, split at blanks.
+QStringList words(const char *line)
 {
-    timespec now {};
-    clock_gettime(CLOCK_REALTIME, &now);
-    return qulonglong(now.tv_sec) * 1000000 + qulonglong(now.tv_nsec / 1000);
+    return QString::fromUtf8(line).split(u' ', Qt::SkipEmptyParts);
 }
 
 bool isOneLine(const QString &text)
@@ -107,26 +105,16 @@ void TestLinuxShutdown::commandLines_data()
 
     const QString schedule = QStringLiteral("ScheduleShutdown");
     const QString none;
-    QTest::newRow("power off") << QStringList { QStringLiteral("-s"), QStringLiteral("-t"),
-        QStringLiteral("600") } << 0
-                               << schedule << QStringLiteral("poweroff");
-    QTest::newRow("restart") << QStringList { QStringLiteral("-r"), QStringLiteral("-t"),
-        QStringLiteral("0") } << 0
-                             << schedule << QStringLiteral("reboot");
-    QTest::newRow("cancel") << QStringList { QStringLiteral("-a") } << 0
-                            << QStringLiteral("CancelScheduledShutdown") << none;
-    QTest::newRow("help") << QStringList { QStringLiteral("--help") } << 0 << none << none;
+    QTest::newRow("power off") << words("-s -t 600") << 0 << schedule << QStringLiteral("poweroff");
+    QTest::newRow("restart") << words("-r -t 0") << 0 << schedule << QStringLiteral("reboot");
+    QTest::newRow("cancel") << words("-a") << 0 << QStringLiteral("CancelScheduledShutdown")
+                            << none;
+    QTest::newRow("help") << words("--help") << 0 << none << none;
 
     // The parser's own table covers every refusal; these show that a refusal reaches no bus.
-    const QList<QStringList> refused {
-        {},
-        { QStringLiteral("-s"), QStringLiteral("-t"), QStringLiteral("-300") },
-        { QStringLiteral("-s"), QStringLiteral("-t"), QStringLiteral("1e3") },
-        { QStringLiteral("-r"), QStringLiteral("-t"), QStringLiteral("315360001") },
-        { QStringLiteral("-s"), QStringLiteral("-t"), QStringLiteral("600"), QStringLiteral("-a") },
-        { QStringLiteral("-h"), QStringLiteral("now") },
-    };
-    for (const QStringList &arguments : refused) {
+    for (const char *line :
+        { "", "-s -t -300", "-s -t 1e3", "-r -t 315360001", "-s -t 600 -a", "-h now" }) {
+        const QStringList arguments = words(line);
         const QByteArray name = "refused: " + arguments.join(u' ').toUtf8();
         QTest::newRow(name.constData()) << arguments << 2 << none << none;
     }
@@ -180,8 +168,7 @@ void TestLinuxShutdown::microseconds()
     QFETCH(qulonglong, delayUsec);
 
     const qulonglong before = realtimeUsec();
-    const Run run = runHelper({ QStringLiteral("-s"), QStringLiteral("-t"), seconds },
-        { QStringLiteral("LC_ALL=") + locale });
+    const Run run = runHelper(words("-s -t") << seconds, { QStringLiteral("LC_ALL=") + locale });
     const qulonglong after = realtimeUsec();
     QCOMPARE(run.exitCode, 0);
 
@@ -215,7 +202,7 @@ void TestLinuxShutdown::refusedByLogind()
 
     QVERIFY(m_mock->setMethod(QStringLiteral("ScheduleShutdown"), QStringLiteral("st"), {},
         QStringLiteral("raise dbus.exceptions.DBusException('no', name='%1')").arg(errorName)));
-    const Run run = runHelper({ QStringLiteral("-r"), QStringLiteral("-t"), QStringLiteral("60") });
+    const Run run = runHelper(words("-r -t 60"));
     QCOMPARE(run.exitCode, 4);
     QVERIFY2(isOneLine(run.standardError), qPrintable(run.standardError));
     QVERIFY2(run.standardError.contains(cause), qPrintable(run.standardError));
@@ -226,7 +213,7 @@ void TestLinuxShutdown::nothingToCancel()
 {
     QVERIFY(m_mock->setMethod(QStringLiteral("CancelScheduledShutdown"), {}, QStringLiteral("b"),
         QStringLiteral("ret = False")));
-    const Run run = runHelper({ QStringLiteral("-a") });
+    const Run run = runHelper(words("-a"));
     QCOMPARE(run.exitCode, 5);
     QVERIFY2(isOneLine(run.standardError), qPrintable(run.standardError));
 }
@@ -235,10 +222,8 @@ void TestLinuxShutdown::noBus()
 {
     const QString missing = QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS=unix:path=%1/missing_socket")
                                 .arg(qEnvironmentVariable("KORVANE_PRIVATE_BUS_DIR"));
-    for (const QStringList &arguments :
-        { QStringList { QStringLiteral("-s"), QStringLiteral("-t"), QStringLiteral("60") },
-            QStringList { QStringLiteral("-a") } }) {
-        const Run run = runHelper(arguments, { missing });
+    for (const char *line : { "-s -t 60", "-a" }) {
+        const Run run = runHelper(words(line), { missing });
         QCOMPARE(run.exitCode, 3);
         QVERIFY2(isOneLine(run.standardError), qPrintable(run.standardError));
         QVERIFY(run.standardError.contains(QStringLiteral("system bus")));
@@ -248,10 +233,8 @@ void TestLinuxShutdown::noBus()
 
 void TestLinuxShutdown::noLogind()
 {
-    for (const QStringList &arguments :
-        { QStringList { QStringLiteral("-s"), QStringLiteral("-t"), QStringLiteral("60") },
-            QStringList { QStringLiteral("-a") } }) {
-        const Run run = runHelper(arguments);
+    for (const char *line : { "-s -t 60", "-a" }) {
+        const Run run = runHelper(words(line));
         QCOMPARE(run.exitCode, 4);
         QVERIFY2(isOneLine(run.standardError), qPrintable(run.standardError));
         QVERIFY2(run.standardError.contains(QStringLiteral("not on the system bus")),

@@ -43,6 +43,15 @@ void writeValue(HKEY root, const std::string &key, const std::string &name, DWOR
     RegCloseKey(opened);
 }
 
+// The launcher over Wine's registry, file system and process start.
+struct NativeLauncher {
+    const std::unique_ptr<Registry> registry = makeNativeRegistry();
+    const std::unique_ptr<FileLookup> files = makeNativeFileLookup();
+    Win32CommandRunner runner;
+    FakeMessageBox messageBox;
+    SysInfoLauncher launcher { { *registry, *files, runner, messageBox } };
+};
+
 struct ReadCase {
     const char *name;
     DWORD type;
@@ -68,14 +77,10 @@ TEST_P(RealRegistry, GetKeyValueReadsWhatWasWritten)
     if (!row.absent)
         writeValue(HKEY_CURRENT_USER, key, "Value", row.type, row.stored);
 
-    const std::unique_ptr<Registry> registry = makeNativeRegistry();
-    const std::unique_ptr<FileLookup> files = makeNativeFileLookup();
-    Win32CommandRunner runner;
-    FakeMessageBox messageBox;
-    SysInfoLauncher launcher({ *registry, *files, runner, messageBox });
+    NativeLauncher native;
 
     std::string value = row.before;
-    EXPECT_EQ(launcher.GetKeyValue(currentUser, key, "Value", value), row.result);
+    EXPECT_EQ(native.launcher.GetKeyValue(currentUser, key, "Value", value), row.result);
     EXPECT_EQ(value, row.after);
 
     RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
@@ -106,14 +111,10 @@ INSTANTIATE_TEST_SUITE_P(Values, RealRegistry,
 
 TEST(RealRegistryKeys, MissingKeyEmptiesTheValue)
 {
-    const std::unique_ptr<Registry> registry = makeNativeRegistry();
-    const std::unique_ptr<FileLookup> files = makeNativeFileLookup();
-    Win32CommandRunner runner;
-    FakeMessageBox messageBox;
-    SysInfoLauncher launcher({ *registry, *files, runner, messageBox });
-
+    NativeLauncher native;
     std::string value = "old";
-    EXPECT_FALSE(launcher.GetKeyValue(currentUser, "Software\\KorvaneTest\\NoSuchKey", "V", value));
+    EXPECT_FALSE(
+        native.launcher.GetKeyValue(currentUser, "Software\\KorvaneTest\\NoSuchKey", "V", value));
     EXPECT_EQ(value, "");
 }
 
@@ -145,18 +146,17 @@ protected:
 
     static std::string zeroEnded(const fs::path &path) { return narrow(path.wstring()) + '\0'; }
 
-    void start()
+    // What the launcher showed.
+    std::vector<std::string> start()
     {
-        const std::unique_ptr<Registry> registry = makeNativeRegistry();
-        const std::unique_ptr<FileLookup> files = makeNativeFileLookup();
-        Win32CommandRunner runner;
-        SysInfoLauncher({ *registry, *files, runner, messageBox }).StartSysInfo();
+        NativeLauncher native;
+        native.launcher.StartSysInfo();
+        return native.messageBox.shown;
     }
 
     fs::path root;
     fs::path probe;
     std::optional<testing::ProbeLog> log;
-    FakeMessageBox messageBox;
 };
 
 TEST_F(StartSysInfoOnWine, FullPathWithABlankStartsThatProgramOnly)
@@ -166,13 +166,12 @@ TEST_F(StartSysInfoOnWine, FullPathWithABlankStartsThatProgramOnly)
     fs::copy_file(probe, root / "A.exe"); // what a start split at the blank would run
     writeValue(HKEY_LOCAL_MACHINE, toolKey, "PATH", REG_SZ, zeroEnded(root / "A B" / "tool.exe"));
 
-    start();
+    EXPECT_TRUE(start().empty());
 
     const auto runs = log->runs(1);
     ASSERT_EQ(runs.size(), 1U);
     EXPECT_EQ(fs::path(runs[0].module), root / "A B" / "tool.exe");
     EXPECT_EQ(runs[0].show, unsigned(SW_SHOWNORMAL));
-    EXPECT_TRUE(messageBox.shown.empty());
     EXPECT_EQ(log->runs(2, 300).size(), 1U) << "nothing else was started";
 }
 
@@ -181,12 +180,11 @@ TEST_F(StartSysInfoOnWine, FolderFallbackStartsTheToolInIt)
     fs::copy_file(probe, root / "MSINFO32.EXE");
     writeValue(HKEY_LOCAL_MACHINE, folderKey, "MSINFO", REG_SZ, zeroEnded(root));
 
-    start();
+    EXPECT_TRUE(start().empty());
 
     const auto runs = log->runs(1);
     ASSERT_EQ(runs.size(), 1U);
     EXPECT_EQ(fs::path(runs[0].module), root / "MSINFO32.EXE");
-    EXPECT_TRUE(messageBox.shown.empty());
 }
 
 TEST_F(StartSysInfoOnWine, FolderEndingInABackslashStillFindsTheTool)
@@ -194,10 +192,8 @@ TEST_F(StartSysInfoOnWine, FolderEndingInABackslashStillFindsTheTool)
     fs::copy_file(probe, root / "MSINFO32.EXE");
     writeValue(HKEY_LOCAL_MACHINE, folderKey, "MSINFO", REG_SZ, narrow(root.wstring()) + "\\\0");
 
-    start();
-
+    EXPECT_TRUE(start().empty());
     EXPECT_EQ(log->runs(1).size(), 1U);
-    EXPECT_TRUE(messageBox.shown.empty());
 }
 
 struct UnavailableCase {
@@ -216,10 +212,7 @@ TEST_P(StartSysInfoUnavailable, SaysSoAndStartsNothing)
     if (GetParam().folderWithoutTool)
         writeValue(HKEY_LOCAL_MACHINE, folderKey, "MSINFO", REG_SZ, zeroEnded(root));
 
-    start();
-
-    EXPECT_EQ(
-        messageBox.shown, std::vector<std::string> { std::string(texts::sysInfoUnavailable) });
+    EXPECT_EQ(start(), std::vector<std::string> { std::string(texts::sysInfoUnavailable) });
     EXPECT_TRUE(log->runs(1, 300).empty());
 }
 
