@@ -1,18 +1,13 @@
 #pragma once
 
-#include "shutdown_exit_codes.h"
+#include "power_actions.h"
+#include "sys_info.h"
 
 #include <functional>
 
 namespace korvane {
 
 class Clock;
-class CommandRunner;
-class FileLookup;
-class InputBox;
-class Locale;
-class MessageBox;
-class Registry;
 
 // What the main window reaches the outside world through, whichever toolkit draws it.
 struct MainFormServices {
@@ -26,6 +21,16 @@ struct MainFormServices {
     ShutdownExitCodes shutdownCodes;
     // Told after each schedule the system accepted.
     std::function<void()> scheduled = {};
+
+    // What the power buttons and the About window are given, the same in both front ends.
+    [[nodiscard]] PowerServices power() const
+    {
+        return { inputBox, messageBox, runner, locale, shutdownCodes, scheduled };
+    }
+    [[nodiscard]] SysInfoServices sysInfo() const
+    {
+        return { registry, files, runner, messageBox };
+    }
 };
 
 } // namespace korvane

@@ -36,7 +36,7 @@ void PowerActions::schedule(PowerAction action)
     const std::string_view refused
         = action == PowerAction::Shutdown ? texts::shutdownRefused : texts::restartRefused;
     if (!start(
-            command, [refused](std::optional<int>) { return refused; }, true))
+            command, [refused](std::optional<int>) { return refused; }, m_services.scheduled))
         return;
     m_actionScheduled = true;
 }
@@ -56,18 +56,18 @@ void PowerActions::cancel()
     m_actionScheduled = false;
 }
 
-bool PowerActions::start(const Command &command, const FailureText &failureText, bool isSchedule)
+bool PowerActions::start(
+    const Command &command, const FailureText &failureText, std::function<void()> onSuccess)
 {
     const std::weak_ptr<const PowerActions *> self = m_self;
-    const auto onExit = [self, failureText, isSchedule](int exitCode) {
+    const auto onExit = [self, failureText, onSuccess = std::move(onSuccess)](int exitCode) {
         const std::shared_ptr<const PowerActions *> alive = self.lock();
         if (!alive)
             return;
-        const PowerServices &services = (*alive)->m_services;
         if (exitCode != 0)
-            services.messageBox.show(std::string(failureText(exitCode)));
-        else if (isSchedule && services.scheduled)
-            services.scheduled();
+            (*alive)->m_services.messageBox.show(std::string(failureText(exitCode)));
+        else if (onSuccess)
+            onSuccess();
     };
     if (m_services.runner.start(command, WindowStyle::Hidden, onExit))
         return true;

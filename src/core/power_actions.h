@@ -45,8 +45,9 @@ private:
     // The message for a command that could not start (no exit code) or ended unsuccessfully.
     using FailureText = std::function<std::string_view(std::optional<int> exitCode)>;
 
-    [[nodiscard]] bool start(
-        const Command &command, const FailureText &failureText, bool isSchedule = false);
+    // `onSuccess` runs when the program ends with 0 while this object still lives.
+    [[nodiscard]] bool start(const Command &command, const FailureText &failureText,
+        std::function<void()> onSuccess = {});
 
     PowerServices m_services;
     bool m_actionScheduled = false;

@@ -27,8 +27,7 @@ MainForm::MainForm(const MainFormServices &services, QWidget *parent)
         Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
             | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , m_services(services)
-    , m_power({ services.inputBox, services.messageBox, services.runner, services.locale,
-          services.shutdownCodes, services.scheduled })
+    , m_power(services.power())
 {
     setObjectName(toQString(mainFormDesign.name));
     setWindowTitle(toQString(mainFormDesign.caption));
@@ -125,8 +124,7 @@ void MainForm::Command5_Click()
 {
     // A window that is closing is already on its way out: load a new one.
     if (!m_about || !m_about->isVisible())
-        m_about = new frmAbout(SysInfoServices {
-            m_services.registry, m_services.files, m_services.runner, m_services.messageBox });
+        m_about = new frmAbout(m_services.sysInfo());
     // show() leaves a window the window manager minimised as it is.
     m_about->setWindowState(m_about->windowState() & ~Qt::WindowMinimized);
     m_about->show();

@@ -18,8 +18,7 @@ constexpr UINT_PTR timer1Id = 1;
 
 MainForm::MainForm(const MainFormServices &services)
     : m_services(services)
-    , m_power({ services.inputBox, services.messageBox, services.runner, services.locale,
-          services.shutdownCodes })
+    , m_power(services.power())
 {
 }
 
@@ -89,8 +88,7 @@ void MainForm::Command4_Click()
 
 void MainForm::Command5_Click()
 {
-    frmAbout::show(SysInfoServices {
-        m_services.registry, m_services.files, m_services.runner, m_services.messageBox });
+    frmAbout::show(m_services.sysInfo());
 }
 
 void MainForm::Command6_Click()

@@ -2,6 +2,7 @@
 // person at the desktop about a pending power-off or restart, whoever scheduled it, and
 // offers to cancel or postpone it.
 #include "core/app_record.h"
+#include "core/notifier_bus.h"
 #include "core/texts.h"
 #include "warning_plan.h"
 
@@ -39,8 +40,6 @@ const QString properties = QStringLiteral("org.freedesktop.DBus.Properties");
 const QString scheduledShutdown = QStringLiteral("ScheduledShutdown");
 const QString notifications = QStringLiteral("org.freedesktop.Notifications");
 const QString notificationsPath = QStringLiteral("/org/freedesktop/Notifications");
-const QString serviceName = QStringLiteral("org.example.Korvane.Notifier");
-const QString servicePath = QStringLiteral("/org/example/Korvane/Notifier");
 const QString cancelKey = QStringLiteral("cancel");
 const QString postponeKey = QStringLiteral("postpone");
 // logind writes its schedule there; systemd 252 announces it nowhere else.
@@ -58,6 +57,9 @@ QString toQString(std::string_view text)
 {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
+
+const QString serviceName = toQString(notifier_bus::service);
+const QString servicePath = toQString(notifier_bus::path);
 
 void tell(const QString &line)
 {
@@ -123,6 +125,11 @@ QDBusMessage propertyRead()
 }
 
 } // namespace
+
+// moc takes the interface and the method by their literal names only; these keep them what
+// the window calls.
+static_assert(notifier_bus::interface == "org.example.Korvane.Notifier");
+static_assert(notifier_bus::refresh == "Refresh");
 
 class Notifier : public QObject {
     Q_OBJECT
