@@ -1,6 +1,7 @@
 // Korvane's "shutdown" for Linux: carries out -s -t N, -r -t N and -a through systemd-logind,
 // because the system's own shutdown takes -t and -a as ignored compatibility switches.
 #include "core/shutdown_exit_codes.h"
+#include "linux/logind/logind.h"
 #include "shutdown_arguments.h"
 
 #include <QCoreApplication>
@@ -8,8 +9,6 @@
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QLocale>
-
-#include <time.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -32,11 +31,6 @@ enum ExitCode {
     ExitNothingToCancel = korvane::standInExitCodes.nothingToCancel,
 };
 
-// Long enough for a person to answer a polkit password prompt: a shorter limit would report
-// failure for a request that logind goes on to carry out once the person has answered.
-// Everything that fails without a person (no logind, no right) is answered at once.
-constexpr int callTimeoutMs = 60000;
-
 const char *const helpText
     = "usage: shutdown -s -t SECONDS | -r -t SECONDS | -a | --help\n"
       "\n"
@@ -50,7 +44,7 @@ const char *const helpText
       "\n"
       "exit status:\n"
       "  0  done\n"
-      "  1  the clock could not be read\n"
+      "  1  the moment is beyond what the clock can hold\n"
       "  2  the command line was refused; nothing was scheduled\n"
       "  3  the system bus could not be reached\n"
       "  4  logind is not there, did not answer, or refused (polkit included)\n"
@@ -78,29 +72,12 @@ QString cause(const QDBusError &error)
     case QDBusError::Timeout:
     case QDBusError::TimedOut:
         return QStringLiteral("systemd-logind did not answer within %1 s")
-            .arg(callTimeoutMs / 1000);
+            .arg(korvane::logind::interactiveTimeoutMs / 1000);
     case QDBusError::AccessDenied:
         return QStringLiteral("not authorized by systemd-logind or polkit");
     default:
         return QStringLiteral("systemd-logind refused");
     }
-}
-
-std::optional<std::int64_t> realtimeUsec()
-{
-    timespec now {};
-    if (clock_gettime(CLOCK_REALTIME, &now) != 0)
-        return std::nullopt;
-    return std::int64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
-}
-
-QDBusMessage managerCall(const QString &method)
-{
-    QDBusMessage message = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.login1"),
-        QStringLiteral("/org/freedesktop/login1"), QStringLiteral("org.freedesktop.login1.Manager"),
-        method);
-    message.setInteractiveAuthorizationAllowed(true);
-    return message;
 }
 
 int carryOut(QDBusConnection &bus, const Request &request)
@@ -111,23 +88,20 @@ int carryOut(QDBusConnection &bus, const Request &request)
 
     QDBusMessage call;
     if (request.what == RequestKind::Cancel) {
-        call = managerCall(QStringLiteral("CancelScheduledShutdown"));
+        call = korvane::logind::managerCall(QStringLiteral("CancelScheduledShutdown"));
     } else {
         // Read the clock as late as possible, so the delay counts from the call.
-        const std::optional<std::int64_t> now = realtimeUsec();
-        if (!now)
-            return fail(ExitClock, QStringLiteral("cannot read the clock"));
         const std::optional<std::uint64_t> when
-            = korvane::scheduleTimeUsec(*now, request.delayUsec);
+            = korvane::scheduleTimeUsec(korvane::logind::realtimeUsec(), request.delayUsec);
         if (!when)
             return fail(ExitClock, QStringLiteral("the clock is out of range"));
-        call = managerCall(QStringLiteral("ScheduleShutdown"));
+        call = korvane::logind::managerCall(QStringLiteral("ScheduleShutdown"));
         call << (request.action == PowerAction::Shutdown ? QStringLiteral("poweroff")
                                                          : QStringLiteral("reboot"))
              << qulonglong(*when);
     }
 
-    const QDBusMessage reply = bus.call(call, QDBus::Block, callTimeoutMs);
+    const QDBusMessage reply = bus.call(call, QDBus::Block, korvane::logind::interactiveTimeoutMs);
     if (reply.type() == QDBusMessage::ErrorMessage) {
         const QDBusError error(reply);
         return fail(ExitLogind,

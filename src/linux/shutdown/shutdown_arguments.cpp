@@ -1,12 +1,14 @@
 #include "shutdown_arguments.h"
 
+#include "linux/logind/realtime.h"
+
 #include <limits>
 
 namespace korvane {
 
 namespace {
 
-constexpr std::int64_t usecPerSecond = 1000000;
+using logind::usecPerSecond;
 
 bool isDigit(char c)
 {

@@ -1,4 +1,4 @@
-#include "warning_plan.h"
+#include "alert_plan.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 namespace korvane::notifier {
 namespace {
 
-constexpr std::int64_t second = usecPerSecond;
+constexpr std::int64_t second = logind::usecPerSecond;
 constexpr std::int64_t moment = 1796700000 * second;
 constexpr LocalTime today { 2026, 12, 7, 7, 5 };
 constexpr Urgency normal = Urgency::Normal;
@@ -25,19 +25,19 @@ struct PlanCase {
     Shown shown;
 };
 
-class WarningPlanTest : public ::testing::TestWithParam<PlanCase> { };
+class AlertPlanTest : public ::testing::TestWithParam<PlanCase> { };
 
 // Wakes exactly when the plan says and writes down what each wake-up shows.
-TEST_P(WarningPlanTest, ShowsEachWarningOnceAtItsTime)
+TEST_P(AlertPlanTest, ShowsEachAlertOnceAtItsTime)
 {
     const PlanCase &row = GetParam();
-    WarningPlan plan(moment, moment - row.secondsAway * second);
+    AlertPlan plan(moment, moment - row.secondsAway * second);
     Shown shown;
     std::int64_t now = moment - row.secondsAway * second;
     for (int wakes = 0; wakes < 10; ++wakes) {
-        if (const std::optional<Warning> warning = plan.take(now))
+        if (const std::optional<Alert> alert = plan.take(now))
             shown.emplace_back(
-                (moment - now) / second, message(*warning, row.type, row.local, today));
+                (moment - now) / second, message(*alert, row.type, row.local, today));
         const std::optional<std::int64_t> next = plan.nextDueUsec();
         if (!next)
             break;
@@ -52,7 +52,7 @@ const Message onePowerOff { "计算机将在 1 分钟后关闭，请保存您的
 const Message tenRestart { "计算机将在 10 分钟后重新启动，请保存您的工作。", critical };
 const Message oneRestart { "计算机将在 1 分钟后重新启动，请保存您的工作。", critical };
 
-INSTANTIATE_TEST_SUITE_P(Moments, WarningPlanTest,
+INSTANTIATE_TEST_SUITE_P(Moments, AlertPlanTest,
     ::testing::Values(PlanCase { "PowerOffInAnHour", "poweroff", 3600, { 2026, 12, 7, 8, 5 },
                           { { 3600, { "计算机将于 08:05 关闭", normal } }, { 600, tenPowerOff },
                               { 60, onePowerOff } } },
@@ -75,19 +75,18 @@ INSTANTIATE_TEST_SUITE_P(Moments, WarningPlanTest,
     [](const auto &info) { return std::string(info.param.name); });
 
 // A machine that slept through the ten-minute warning wakes to the one-minute one only.
-TEST(WarningPlanLate, ShowsOnlyTheLatestDueWarning)
+TEST(AlertPlanLate, ShowsOnlyTheLatestDueAlert)
 {
-    WarningPlan plan(moment, moment - 3600 * second);
-    EXPECT_EQ(plan.take(moment - 3600 * second), Warning::Notice);
-    EXPECT_EQ(plan.take(moment - 30 * second), Warning::OneMinute);
-    EXPECT_EQ(plan.shown(), Warning::OneMinute);
+    AlertPlan plan(moment, moment - 3600 * second);
+    EXPECT_EQ(plan.take(moment - 3600 * second), Alert::Notice);
+    EXPECT_EQ(plan.take(moment - 30 * second), Alert::OneMinuteWarning);
     EXPECT_FALSE(plan.take(moment));
     EXPECT_FALSE(plan.nextDueUsec());
 }
 
-TEST(WarningPlanRefusals, NameWhatWasRefused)
+TEST(AlertPlanRefusals, NameWhatWasRefused)
 {
-    EXPECT_EQ(cancelRefused().body, "系统未能取消关闭/重启计算机");
+    EXPECT_EQ(cancelFailed().body, "系统未能取消关闭/重启计算机");
     EXPECT_EQ(postponeRefused("poweroff").body, "系统拒绝了关闭计算机的请求");
     EXPECT_EQ(postponeRefused("reboot").body, "系统拒绝了重启计算机的请求");
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "linux/logind/realtime.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -11,7 +13,8 @@
 // pending. Standard C++ only: the D-Bus side hands in clock readings and local times.
 namespace korvane::notifier {
 
-enum class Warning { Notice, TenMinutes, OneMinute };
+// The notice when a moment is first seen, then the warnings shortly before it.
+enum class Alert { Notice, TenMinuteWarning, OneMinuteWarning };
 
 // The values of the notification's "urgency" hint.
 enum class Urgency : std::uint8_t { Normal = 1, Critical = 2 };
@@ -39,39 +42,35 @@ struct Message {
 [[nodiscard]] std::string momentText(const LocalTime &moment, const LocalTime &shownAt);
 
 [[nodiscard]] Message message(
-    Warning warning, std::string_view type, const LocalTime &moment, const LocalTime &shownAt);
+    Alert alert, std::string_view type, const LocalTime &moment, const LocalTime &shownAt);
 
 // What a refused "取消" or "推迟 10 分钟" is answered with.
-[[nodiscard]] Message cancelRefused();
+[[nodiscard]] Message cancelFailed();
 [[nodiscard]] Message postponeRefused(std::string_view type);
 
-inline constexpr std::int64_t usecPerSecond = 1000000;
-inline constexpr std::int64_t postponeUsec = 600 * usecPerSecond;
+inline constexpr std::int64_t postponeUsec = 600 * logind::usecPerSecond;
 
-// The warnings one pending moment gets, decided once from how far away it was when first
+// The alerts one pending moment gets, decided once from how far away it was when first
 // seen: a moment that moves is a new plan.
-class WarningPlan {
+class AlertPlan {
 public:
-    WarningPlan(std::int64_t momentUsec, std::int64_t firstSeenUsec);
+    AlertPlan(std::int64_t momentUsec, std::int64_t firstSeenUsec);
 
-    // The latest warning due at nowUsec that has not been shown; earlier ones that fell due
+    // The latest alert due at nowUsec that has not been taken; earlier ones that fell due
     // meanwhile (a suspended machine) are dropped, as they would only be out of date.
-    [[nodiscard]] std::optional<Warning> take(std::int64_t nowUsec);
-    // When the next warning falls due; nullopt once the last one is shown.
+    [[nodiscard]] std::optional<Alert> take(std::int64_t nowUsec);
+    // When the next alert falls due; nullopt once the last one is taken.
     [[nodiscard]] std::optional<std::int64_t> nextDueUsec() const;
-    // The last warning taken, to show again when a notification server turns up.
-    [[nodiscard]] std::optional<Warning> shown() const { return m_shown; }
 
 private:
     struct Step {
-        Warning warning;
+        Alert alert;
         std::int64_t atUsec;
     };
 
     std::array<Step, 3> m_steps {};
     std::size_t m_count = 0;
     std::size_t m_next = 0;
-    std::optional<Warning> m_shown;
 };
 
 } // namespace korvane::notifier

@@ -1,4 +1,4 @@
-#include "warning_plan.h"
+#include "alert_plan.h"
 
 #include "core/texts.h"
 
@@ -9,8 +9,8 @@ namespace korvane::notifier {
 
 namespace {
 
-constexpr std::int64_t oneMinuteUsec = 60 * usecPerSecond;
-constexpr std::int64_t tenMinutesUsec = 600 * usecPerSecond;
+constexpr std::int64_t oneMinuteUsec = 60 * logind::usecPerSecond;
+constexpr std::int64_t tenMinutesUsec = 600 * logind::usecPerSecond;
 
 std::string action(std::string_view type)
 {
@@ -36,24 +36,24 @@ std::string momentText(const LocalTime &moment, const LocalTime &shownAt)
 }
 
 Message message(
-    Warning warning, std::string_view type, const LocalTime &moment, const LocalTime &shownAt)
+    Alert alert, std::string_view type, const LocalTime &moment, const LocalTime &shownAt)
 {
     const std::string save(texts::saveYourWork);
-    switch (warning) {
-    case Warning::Notice:
+    switch (alert) {
+    case Alert::Notice:
         return { std::string(texts::noticeBefore) + momentText(moment, shownAt) + " "
                 + action(type),
             Urgency::Normal };
-    case Warning::TenMinutes:
+    case Alert::TenMinuteWarning:
         return { std::string(texts::tenMinutesBefore) + action(type) + save, Urgency::Critical };
-    case Warning::OneMinute:
+    case Alert::OneMinuteWarning:
         return { std::string(texts::oneMinuteBefore) + action(type) + save, Urgency::Critical };
     }
     return {};
 }
 
 // Critical like the warnings: the schedule stands, and the person has to know.
-Message cancelRefused()
+Message cancelFailed()
 {
     return { std::string(texts::cancelFailed), Urgency::Critical };
 }
@@ -64,30 +64,28 @@ Message postponeRefused(std::string_view type)
         Urgency::Critical };
 }
 
-WarningPlan::WarningPlan(std::int64_t momentUsec, std::int64_t firstSeenUsec)
+AlertPlan::AlertPlan(std::int64_t momentUsec, std::int64_t firstSeenUsec)
 {
     const std::int64_t away = momentUsec - firstSeenUsec;
     if (away <= oneMinuteUsec) {
-        m_steps[m_count++] = { Warning::OneMinute, firstSeenUsec };
+        m_steps[m_count++] = { Alert::OneMinuteWarning, firstSeenUsec };
         return;
     }
-    m_steps[m_count++] = { Warning::Notice, firstSeenUsec };
+    m_steps[m_count++] = { Alert::Notice, firstSeenUsec };
     if (away > tenMinutesUsec)
-        m_steps[m_count++] = { Warning::TenMinutes, momentUsec - tenMinutesUsec };
-    m_steps[m_count++] = { Warning::OneMinute, momentUsec - oneMinuteUsec };
+        m_steps[m_count++] = { Alert::TenMinuteWarning, momentUsec - tenMinutesUsec };
+    m_steps[m_count++] = { Alert::OneMinuteWarning, momentUsec - oneMinuteUsec };
 }
 
-std::optional<Warning> WarningPlan::take(std::int64_t nowUsec)
+std::optional<Alert> AlertPlan::take(std::int64_t nowUsec)
 {
-    std::optional<Warning> due;
+    std::optional<Alert> due;
     while (m_next < m_count && m_steps[m_next].atUsec <= nowUsec)
-        due = m_steps[m_next++].warning;
-    if (due)
-        m_shown = due;
+        due = m_steps[m_next++].alert;
     return due;
 }
 
-std::optional<std::int64_t> WarningPlan::nextDueUsec() const
+std::optional<std::int64_t> AlertPlan::nextDueUsec() const
 {
     if (m_next == m_count)
         return std::nullopt;
