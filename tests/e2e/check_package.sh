@@ -34,9 +34,16 @@ files=$(dpkg-deb --contents "$package" | awk '{print $6}')
 for file in ./usr/bin/korvane ./usr/libexec/korvane/shutdown ./usr/libexec/korvane/notifier \
     ./etc/xdg/autostart/org.example.Korvane.Notifier.desktop \
     ./usr/share/dbus-1/services/org.example.Korvane.Notifier.service \
+    ./usr/lib/systemd/user/org.example.Korvane.Notifier.service \
+    ./usr/lib/systemd/user/org.example.Korvane.Notifier.path \
+    ./usr/lib/systemd/user/graphical-session.target.wants/org.example.Korvane.Notifier.path \
     ./usr/share/applications/org.example.Korvane.desktop \
     ./usr/share/metainfo/org.example.Korvane.metainfo.xml \
     ./usr/share/icons/hicolor/48x48/apps/org.example.Korvane.png; do
     grep -qxF "$file" <<<"$files" || { echo "not in the package: $file" >&2; status=1; }
 done
+# Where a user manager runs, it alone starts the notifier.
+holds() { dpkg-deb --fsys-tarfile "$package" | tar -xO "./$1" | grep -qxF "$2" || { echo "$1 lacks $2" >&2; status=1; }; }
+holds usr/share/dbus-1/services/org.example.Korvane.Notifier.service SystemdService=org.example.Korvane.Notifier.service
+holds etc/xdg/autostart/org.example.Korvane.Notifier.desktop X-GNOME-HiddenUnderSystemd=true
 exit "$status"

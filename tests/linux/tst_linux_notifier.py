@@ -4,7 +4,9 @@ notification server on its session bus.
 usage: private_bus.sh --notifications tst_linux_notifier.py NOTIFIER [TEST...]
 """
 
+import json
 import os
+import signal
 import subprocess
 import sys
 import tempfile
@@ -19,6 +21,8 @@ NOTIFICATIONS = "org.freedesktop.Notifications"
 MOCK = "org.freedesktop.DBus.Mock"
 SECOND = 1000000
 ACTIONS = ["cancel", "取消", "postpone", "推迟 10 分钟"]
+UNIT = "/org/freedesktop/systemd1/unit/org_2eexample_2eKorvane_2eNotifier_2epath"
+NO_UNIT = "raise dbus.exceptions.DBusException('no', name='org.freedesktop.systemd1.NoSuchUnit')"
 NOTIFIER = None
 
 
@@ -87,14 +91,28 @@ class Harness(unittest.TestCase):
             self.system.call_blocking(LOGIN1, "/org/freedesktop/login1", "org.example.Test",
                                       "SetQuietly", "st", (kind, dbus.UInt64(usec)))
 
-    def start(self):
-        process = subprocess.Popen([NOTIFIER], stdout=subprocess.DEVNULL, stderr=self.stderr)
+    def start(self, environment=None):
+        process = subprocess.Popen([NOTIFIER], stdout=subprocess.DEVNULL, stderr=self.stderr,
+                                   env=environment)
 
         def stop():
             process.terminate()
             process.wait(10)
         self.addCleanup(stop)
         return process
+
+    def mock(self, bus, name, path, *arguments):
+        """A dbusmock of its own that owns name, taken over from any earlier owner; its Mock
+        interface. It ends after the test."""
+        connection = self.system if bus == "system" else self.session
+        before = connection.get_name_owner(name) if connection.name_has_owner(name) else None
+        process = subprocess.Popen(["/usr/bin/python3", "-m", "dbusmock", "--" + bus, *arguments],
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(process.wait)
+        self.addCleanup(process.terminate)
+        wait_for(lambda: connection.name_has_owner(name)
+                 and connection.get_name_owner(name) != before, f"a new owner of {name}")
+        return dbus.Interface(connection.get_object(name, path), MOCK)
 
     def error_lines(self):
         self.stderr.seek(0)
@@ -105,13 +123,16 @@ class Harness(unittest.TestCase):
                 in self.logind.GetCalls() if str(method) != "SetQuietly"]
 
 
-class NotifierTest(Harness):
+class NotificationsHarness(Harness):
     def setUp(self):
         super().setUp()
         self.notes = dbus.Interface(
             self.session.get_object(NOTIFICATIONS, "/org/freedesktop/Notifications"), MOCK)
-        # Numbered from 1 again for each test, as ids() counts.
         self.notes.AddMethod("org.example.Test", "ResetIds", "", "", "self.next_id = 1")
+        self.forget_notes()
+
+    def forget_notes(self):
+        """Numbered from 1 again, as ids() counts."""
         self.session.call_blocking(NOTIFICATIONS, "/org/freedesktop/Notifications",
                                    "org.example.Test", "ResetIds", "", ())
         self.notes.ClearCalls()
@@ -147,6 +168,8 @@ class NotifierTest(Harness):
         self.notes.EmitSignal(NOTIFICATIONS, "ActionInvoked", "us",
                               [dbus.UInt32(notification), key])
 
+
+class NotifierTest(NotificationsHarness):
     def test_notice_found_at_start_then_a_moved_moment(self):
         moment = now_usec() + 3600 * SECOND
         self.set_pending("poweroff", moment)
@@ -239,6 +262,102 @@ class NotifierTest(Harness):
         second = subprocess.run([NOTIFIER], capture_output=True, timeout=30, check=False)
         self.assertEqual((second.returncode, second.stderr), (0, b""))
 
+    def user_manager(self, answer, state="active"):
+        """A stand-in user manager whose GetUnit runs answer for the notifier's path unit."""
+        manager = self.mock("session", "org.freedesktop.systemd1", "/org/freedesktop/systemd1",
+                            "org.freedesktop.systemd1", "/org/freedesktop/systemd1",
+                            "org.freedesktop.systemd1.Manager")
+        manager.AddObject(UNIT, "org.freedesktop.systemd1.Unit", {"ActiveState": state}, [])
+        manager.AddMethod("", "GetUnit", "s", "o", "if args[0] != "
+                          f"'org.example.Korvane.Notifier.path': {NO_UNIT}\n{answer}")
+        return manager
+
+    def test_on_demand_or_resident(self):
+        # The user manager's answer, the unit's state, whether it ends with nothing pending;
+        # the last answers later than the notifier waits.
+        rows = [(f"ret = '{UNIT}'", "active", True), (f"ret = '{UNIT}'", "inactive", False),
+                (NO_UNIT, "active", False), (f"time.sleep(5)\nret = '{UNIT}'", "active", False)]
+        for answer, state, ends in rows:
+            with self.subTest(answer=answer, state=state):
+                manager = self.user_manager(answer, state)
+                process = self.start()
+                if not ends:
+                    wait_for(manager.GetCalls, "the question to the user manager")
+                    time.sleep(7)
+                    self.assertIsNone(process.poll())
+                    process.terminate()
+                self.assertEqual(process.wait(30), 0)
+        self.assertEqual(self.calls("Notify"), [])
+
+    def test_on_demand_stays_while_pending_then_closes_and_ends(self):
+        manager = self.user_manager(f"ret = '{UNIT}'")
+        self.set_pending("poweroff", now_usec() + 3600 * SECOND)
+        process = self.start()
+        _, notification = self.next_notice(1)
+        wait_for(manager.GetCalls, "the question to the user manager")
+        time.sleep(2)
+        self.assertIsNone(process.poll())
+        self.set_pending("", 0)
+        self.assertEqual(process.wait(30), 0)
+        self.assertEqual(self.calls("CloseNotification"), [[notification]])
+
+    def test_closes_its_notification_when_stopped(self):
+        for sent in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+            with self.subTest(signal=sent):
+                self.forget_notes()
+                self.set_pending("poweroff", now_usec() + 3600 * SECOND)
+                process = self.start()
+                _, notification = self.next_notice(1)
+                process.send_signal(sent)
+                self.assertEqual(process.wait(30), 0)
+                self.assertEqual(self.calls("CloseNotification"), [[notification]])
+
+    def test_ends_when_its_session_bus_goes_away(self):
+        socket = os.path.join(os.environ["KORVANE_PRIVATE_BUS_DIR"], "dying_bus_socket")
+        bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--nopidfile",
+                                f"--address=unix:path={socket}"], stderr=subprocess.DEVNULL)
+        self.addCleanup(bus.wait)
+        self.addCleanup(bus.kill)
+        wait_for(lambda: os.path.exists(socket), "the bus")
+        address = f"unix:path={socket}"
+        process = self.start(dict(os.environ, DBUS_SESSION_BUS_ADDRESS=address))
+        dying = dbus.bus.BusConnection(address)
+        wait_for(lambda: dying.name_has_owner("org.example.Korvane.Notifier"), "the notifier")
+        bus.terminate()
+        self.assertEqual(process.wait(30), 0)
+
+
+# logind back after a restart, with the schedule it read from its file before it answers.
+RESTARTED_LOGIND = """
+import dbus
+from dbusmock.templates.logind import BUS_NAME, MAIN_OBJ, MAIN_IFACE, SYSTEM_BUS, load as base
+def load(mock, parameters):
+    base(mock, parameters)
+    mock.props[MAIN_IFACE]["ScheduledShutdown"] = dbus.Struct(
+        (parameters["kind"], dbus.UInt64(parameters["usec"])), signature="st")
+"""
+
+
+class LogindRestart(NotificationsHarness):
+    def test_a_new_logind_is_read_at_once(self):
+        template = os.path.join(os.environ["KORVANE_PRIVATE_BUS_DIR"], "restarted_logind.py")
+        with open(template, "w", encoding="utf-8") as file:
+            file.write(RESTARTED_LOGIND)
+        moment = now_usec() + 3600 * SECOND
+        self.set_pending("poweroff", moment)
+        self.start()
+        _, first = self.next_notice(1)
+        for count, (kind, usec) in enumerate([("reboot", moment + 7200 * SECOND), ("", 0)], 2):
+            with self.subTest(kind=kind):
+                self.mock("system", LOGIN1, "/org/freedesktop/login1", "--template", template,
+                          "--parameters", json.dumps({"kind": kind, "usec": usec}))
+                if kind:
+                    arguments, first = self.next_notice(count)
+                    self.check_notice(arguments, f"计算机将于 {clock_text(usec)} 重新启动", 1)
+                else:
+                    wait_for(lambda: len(self.calls("CloseNotification")) == 2, "the close")
+                    self.assertEqual(self.calls("CloseNotification")[-1], [first])
+
 
 class NoServer(Harness):
     def test_quiet_until_a_server_appears(self):
@@ -246,14 +365,8 @@ class NoServer(Harness):
         self.set_pending("reboot", moment)
         process = self.start()
         wait_for(self.error_lines, "the line on stderr")
-        server = subprocess.Popen(["/usr/bin/python3", "-m", "dbusmock", "--session",
-                                   "--template", "notification_daemon"],
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.addCleanup(server.wait)
-        self.addCleanup(server.terminate)
-        wait_for(lambda: self.session.name_has_owner(NOTIFICATIONS), "the server")
-        notes = dbus.Interface(
-            self.session.get_object(NOTIFICATIONS, "/org/freedesktop/Notifications"), MOCK)
+        notes = self.mock("session", NOTIFICATIONS, "/org/freedesktop/Notifications",
+                          "--template", "notification_daemon")
         notifies = wait_for(lambda: [c for _, m, c in notes.GetCalls() if m == "Notify"],
                             "the notice once a server is there")
         self.assertEqual(str(notifies[0][4]), f"计算机将于 {clock_text(moment)} 重新启动")

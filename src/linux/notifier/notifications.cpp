@@ -40,10 +40,15 @@ Notifications::Notifications(const QDBusConnection &session, QObject *parent)
     : QObject(parent)
     , m_session(session)
     , m_serverWatcher(
-          new QDBusServiceWatcher(server, session, QDBusServiceWatcher::WatchForRegistration, this))
+          new QDBusServiceWatcher(server, session, QDBusServiceWatcher::WatchForOwnerChange, this))
 {
-    connect(m_serverWatcher, &QDBusServiceWatcher::serviceRegistered, this,
-        &Notifications::serverStarted);
+    // A server that replaces another takes the name over without it ever being free; one that
+    // the bus started for the first notification has it already.
+    connect(m_serverWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+        [this](const QString &, const QString &, const QString &owner) {
+            if (!owner.isEmpty() && owner != m_server)
+                serverStarted();
+        });
     // Qt's bus API takes these by slot name only.
     m_session.connect(server, serverPath, server, QStringLiteral("ActionInvoked"), this,
         SLOT(actionInvoked(uint, QString)));
@@ -116,6 +121,8 @@ void Notifications::notifyAnswered()
     const QDBusMessage reply = m_notifying->reply();
     std::exchange(m_notifying, nullptr)->deleteLater();
     const uint id = notificationId(reply);
+    if (id != 0)
+        m_server = reply.service();
     if (id == 0 && !std::exchange(m_serverMissingTold, true))
         tell(QStringLiteral("no notification server on the session bus (%1); warnings will "
                             "show once one starts")

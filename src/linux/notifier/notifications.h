@@ -52,6 +52,8 @@ private:
     // What is on screen, or is to be once a server answers.
     std::optional<Message> m_message;
     uint m_id = 0;
+    // The unique name of the server that holds it.
+    QString m_server;
     // One Notify at a time: a second sent before the first's id is known would open a
     // second notification instead of replacing the first.
     QDBusPendingCallWatcher *m_notifying = nullptr;

@@ -108,7 +108,7 @@ Notifier::Notifier(const QDBusConnection &system, const QDBusConnection &session
     , m_timer(new QTimer(this))
     , m_folderWatcher(new QFileSystemWatcher(this))
     , m_logindWatcher(new QDBusServiceWatcher(
-          logind::service, system, QDBusServiceWatcher::WatchForRegistration, this))
+          logind::service, system, QDBusServiceWatcher::WatchForOwnerChange, this))
 {
     // Never early: an alert is shown only once its moment has come.
     m_timer->setTimerType(Qt::PreciseTimer);
@@ -119,8 +119,11 @@ Notifier::Notifier(const QDBusConnection &system, const QDBusConnection &session
         readSchedule();
     });
     // A restarted logind reloads its schedule from its file and announces nothing.
-    connect(
-        m_logindWatcher, &QDBusServiceWatcher::serviceRegistered, this, &Notifier::readSchedule);
+    connect(m_logindWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+        [this](const QString &, const QString &, const QString &owner) {
+            if (!owner.isEmpty())
+                readSchedule();
+        });
     connect(m_notifications, &Notifications::buttonPressed, this, &Notifier::buttonPressed);
     if (endSignals >= 0) {
         m_endSignals = new QSocketNotifier(endSignals, QSocketNotifier::Read, this);
@@ -146,6 +149,9 @@ bool Notifier::start()
         bus->connect(QString(), QStringLiteral("/org/freedesktop/DBus/Local"),
             QStringLiteral("org.freedesktop.DBus.Local"), QStringLiteral("Disconnected"), this,
             SLOT(busGone()));
+    // Gone before the watch began: its word is lost.
+    if (!m_system.isConnected() || !m_session.isConnected())
+        QTimer::singleShot(0, this, &Notifier::busGone);
     takeSchedule(*schedule);
     askUserManager();
     return true;
