@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Measures the Linux desktop notifier against its budget and prints the figures: resident
-# memory once settled, and wake-ups over a quiet minute with nothing pending and with a
-# power-off pending (hours away, so no warning falls due). It judges nothing.
+# Measures the Linux desktop notifier against its budget and prints the figures: on demand
+# (a stand-in user manager whose path unit is active), how soon it ends with nothing pending;
+# resident (no user manager), its memory once settled and its wake-ups over a quiet minute
+# with nothing pending and with a power-off pending (hours away, so no alert falls due). It
+# judges nothing.
 #
 # The notifier runs against the mock logind and mock notification server of
 # tests/linux/private_bus.sh, on buses of its own; nothing here reaches the machine's
@@ -71,11 +73,38 @@ def quiet_minute(pid, label):
           + ", ".join(f"{name}: {count}" for name, count in sorted(woken.items())) + " |")
 
 
+def on_demand_end():
+    """Seconds from start to its own end, and its status, under an active path unit."""
+    unit = "/org/freedesktop/systemd1/unit/org_2eexample_2eKorvane_2eNotifier_2epath"
+    manager = subprocess.Popen(["/usr/bin/python3", "-m", "dbusmock", "--session",
+                                "org.freedesktop.systemd1", "/org/freedesktop/systemd1",
+                                "org.freedesktop.systemd1.Manager"], stdout=subprocess.DEVNULL)
+    session = dbus.bus.BusConnection(os.environ["DBUS_SESSION_BUS_ADDRESS"])
+    while not session.name_has_owner("org.freedesktop.systemd1"):
+        time.sleep(0.05)
+    mock = dbus.Interface(session.get_object("org.freedesktop.systemd1",
+                                             "/org/freedesktop/systemd1"),
+                          "org.freedesktop.DBus.Mock")
+    mock.AddObject(unit, "org.freedesktop.systemd1.Unit", {"ActiveState": "active"}, [])
+    mock.AddMethod("", "GetUnit", "s", "o", f"ret = '{unit}'")
+    started = time.monotonic()
+    code = subprocess.Popen([notifier]).wait(60)
+    ended = time.monotonic() - started
+    manager.terminate()
+    manager.wait()
+    return ended, code
+
+
 set_pending("", 0)
+print(f"notifier: {notifier}\n")
+print("| on demand, nothing pending | ended after | status |\n|---|---|---|")
+for run in range(3):
+    ended, code = on_demand_end()
+    print(f"| run {run + 1} | {ended:.3f} s | {code} |")
+print()
 process = subprocess.Popen([notifier])
 time.sleep(settle)
-print(f"notifier: {notifier}\n")
-print(f"| settled, nothing pending | VmRSS {status(process.pid, 'VmRSS')} KiB | "
+print(f"| resident, settled, nothing pending | VmRSS {status(process.pid, 'VmRSS')} KiB | "
       f"VmHWM {status(process.pid, 'VmHWM')} KiB |")
 print(f"\n| {idle} s | context switches (all threads) | by thread |")
 print("|---|---|---|")
@@ -83,7 +112,7 @@ quiet_minute(process.pid, "nothing pending")
 now = time.clock_gettime_ns(time.CLOCK_REALTIME) // 1000
 set_pending("poweroff", now + 3 * 3600 * 1000000)
 quiet_minute(process.pid, "power-off pending in 3 h")
-print(f"\n| settled, pending | VmRSS {status(process.pid, 'VmRSS')} KiB | "
+print(f"\n| resident, settled, pending | VmRSS {status(process.pid, 'VmRSS')} KiB | "
       f"VmHWM {status(process.pid, 'VmHWM')} KiB |")
 process.terminate()
 process.wait()
