@@ -14,10 +14,12 @@ struct FormFakes {
     FakeClock clock;
     FakeRegistry registry;
     FakeFileLookup files;
+    ShutdownExitCodes codes = helperExitCodes;
+    std::function<void()> scheduled;
 
     [[nodiscard]] MainFormServices services()
     {
-        return { inputBox, messageBox, runner, locale, clock, registry, files, standInExitCodes };
+        return { inputBox, messageBox, runner, locale, clock, registry, files, codes, scheduled };
     }
 };
 

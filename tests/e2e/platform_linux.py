@@ -54,7 +54,7 @@ class LinuxPlatform:
         self.scenarios = {"desktop_entry": scenario_desktop_entry, "notifier": scenario_notifier}
 
     def start_session(self, desktop, processes, scenario):
-        # The first system information tool the stand-in registry finds on PATH: a script
+        # The first system information tool the replacement registry finds on PATH: a script
         # that records its start.
         tools = os.path.join(desktop.env["HOME"], "tools")
         os.makedirs(tools)

@@ -76,7 +76,8 @@ protected:
     fs::path root;
     std::optional<testing::ProbeLog> log;
     fs::path probe;
-    Win32CommandRunner runner;
+    win32::UiThread uiThread;
+    Win32CommandRunner runner { uiThread };
 };
 
 TEST_F(Win32Runner, WindowStyleReachesTheProgram)
@@ -185,12 +186,10 @@ bool pumpUntil(const std::function<bool()> &done, int patienceMs = 30000)
 
 TEST_F(Win32Runner, ReportsTheExitCodeOnTheUiThread)
 {
-    Win32UiThread uiThread;
-    Win32CommandRunner reporting(&uiThread);
     std::optional<int> code;
     DWORD thread = 0;
 
-    ASSERT_TRUE(reporting.start(
+    ASSERT_TRUE(runner.start(
         { narrow(probe.wstring()), { "--exit", "3" } }, WindowStyle::Hidden, [&](int exitCode) {
             code = exitCode;
             thread = GetCurrentThreadId();
@@ -204,10 +203,9 @@ TEST_F(Win32Runner, ReportsTheExitCodeOnTheUiThread)
 TEST_F(Win32Runner, ProgramOutlivingTheRunnerIsLeftAloneAndNeverReported)
 {
     const fs::path release = root / "release";
-    Win32UiThread uiThread;
     bool reported = false;
     {
-        Win32CommandRunner reporting(&uiThread);
+        Win32CommandRunner reporting(uiThread);
         ASSERT_TRUE(
             reporting.start({ narrow(probe.wstring()), { "--wait", narrow(release.wstring()) } },
                 WindowStyle::Hidden, [&](int) { reported = true; }));

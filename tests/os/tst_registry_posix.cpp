@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 
 constexpr const char *toolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 
-class RegistryStandIn : public ::testing::Test {
+class RegistryReplacement : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -62,7 +62,7 @@ protected:
     fs::path root;
 };
 
-TEST_F(RegistryStandIn, FirstToolInItsOwnOrderWins)
+TEST_F(RegistryReplacement, FirstToolInItsOwnOrderWins)
 {
     program("a", "hardinfo");
     const fs::path kinfocenter = program("b", "kinfocenter");
@@ -70,7 +70,7 @@ TEST_F(RegistryStandIn, FirstToolInItsOwnOrderWins)
     EXPECT_EQ(readTool(registry), kinfocenter.string());
 }
 
-TEST_F(RegistryStandIn, EarlierFolderWinsForTheSameTool)
+TEST_F(RegistryReplacement, EarlierFolderWinsForTheSameTool)
 {
     const fs::path first = program("a", "hardinfo2");
     program("b", "hardinfo2");
@@ -79,7 +79,7 @@ TEST_F(RegistryStandIn, EarlierFolderWinsForTheSameTool)
     EXPECT_EQ(readTool(registry), first.string());
 }
 
-TEST_F(RegistryStandIn, SkipsWhatCannotRun)
+TEST_F(RegistryReplacement, SkipsWhatCannotRun)
 {
     program("a", "kinfocenter", fs::perms::owner_read | fs::perms::owner_write);
     fs::create_directories(root / "a" / "hardinfo2");
@@ -88,7 +88,7 @@ TEST_F(RegistryStandIn, SkipsWhatCannotRun)
     EXPECT_EQ(readTool(registry), lshw.string());
 }
 
-TEST_F(RegistryStandIn, NeverLooksInTheCurrentFolder)
+TEST_F(RegistryReplacement, NeverLooksInTheCurrentFolder)
 {
     program("a", "hardinfo");
     const fs::path saved = fs::current_path();
@@ -99,7 +99,7 @@ TEST_F(RegistryStandIn, NeverLooksInTheCurrentFolder)
     EXPECT_EQ(tool, "<no key>");
 }
 
-TEST_F(RegistryStandIn, NoToolMeansNoKey)
+TEST_F(RegistryReplacement, NoToolMeansNoKey)
 {
     PosixRegistry registry(searchPath());
     RegistryHandle key = 7;
@@ -108,7 +108,7 @@ TEST_F(RegistryStandIn, NoToolMeansNoKey)
     EXPECT_EQ(key, 0U);
 }
 
-TEST_F(RegistryStandIn, EveryOtherKeyOrValueIsMissing)
+TEST_F(RegistryReplacement, EveryOtherKeyOrValueIsMissing)
 {
     program("a", "hardinfo");
     PosixRegistry registry(searchPath());
@@ -131,7 +131,7 @@ TEST_F(RegistryStandIn, EveryOtherKeyOrValueIsMissing)
     EXPECT_EQ(registry.close(key), registry::invalidHandle);
 }
 
-TEST_F(RegistryStandIn, TooSmallABufferAsksForMore)
+TEST_F(RegistryReplacement, TooSmallABufferAsksForMore)
 {
     const fs::path tool = program("a", "hardinfo");
     PosixRegistry registry(searchPath());
@@ -146,7 +146,7 @@ TEST_F(RegistryStandIn, TooSmallABufferAsksForMore)
     EXPECT_EQ(registry.close(key), registry::success);
 }
 
-TEST(RegistryStandInText, IsUtf8Already)
+TEST(RegistryReplacementText, IsUtf8Already)
 {
     PosixRegistry registry("");
     EXPECT_EQ(registry.decodeText("/opt/工具/hardinfo"), "/opt/工具/hardinfo");

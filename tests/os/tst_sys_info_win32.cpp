@@ -8,6 +8,7 @@
 #include "core/utf.h"
 #include "os/command_runner_win32.h"
 #include "win32/probe_log.h"
+#include "win32/ui_thread_win32.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +48,8 @@ void writeValue(HKEY root, const std::string &key, const std::string &name, DWOR
 struct NativeLauncher {
     const std::unique_ptr<Registry> registry = makeNativeRegistry();
     const std::unique_ptr<FileLookup> files = makeNativeFileLookup();
-    Win32CommandRunner runner;
+    win32::UiThread uiThread;
+    Win32CommandRunner runner { uiThread };
     FakeMessageBox messageBox;
     SysInfoLauncher launcher { { *registry, *files, runner, messageBox } };
 };
