@@ -36,7 +36,8 @@ void PowerActions::schedule(PowerAction action)
             secondsText(seconds, m_services.locale.decimalSeparator()) } };
     const std::string_view refused
         = action == PowerAction::Shutdown ? texts::shutdownRefused : texts::restartRefused;
-    if (!start(command, [refused](int) { return refused; }, m_services.scheduled))
+    if (!start(
+            command, [refused](int) { return refused; }, m_services.scheduled))
         return;
     m_actionScheduled = true;
 }

@@ -10,8 +10,11 @@ namespace korvane::win32 {
 
 // What BaseWindow needs of a window: the name its window class is registered under.
 template <typename Window>
-concept NamedWindowClass = requires {
-    { Window::className } -> std::convertible_to<const wchar_t *>;
+concept NamedWindowClass = requires
+{
+    {
+        Window::className
+        } -> std::convertible_to<const wchar_t *>;
 };
 
 // A window as a class: `this` is stored at WM_NCCREATE and every message goes to

@@ -81,10 +81,9 @@ void FormControls::create(HWND parent, const FormDesign &design, const ControlDe
         const ControlClass kind = controlClass(*row, row == defaultButton);
         if (!kind.className)
             continue;
-        const HWND window
-            = CreateWindowExW(0, kind.className, controlText(row->caption).c_str(),
-                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, 0, 0, 0, 0, parent,
-                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id(*row))), instance, nullptr);
+        const HWND window = CreateWindowExW(0, kind.className, controlText(row->caption).c_str(),
+            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, 0, 0, 0, 0, parent,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id(*row))), instance, nullptr);
         if (!window)
             continue;
         if (row->kind == ControlKind::Button && row != defaultButton)

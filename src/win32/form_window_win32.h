@@ -14,10 +14,17 @@ namespace korvane::win32 {
 // What FormWindow needs of a window besides its handlers: its class name, its design table,
 // and the buttons that Enter and Esc press (nullptr: none).
 template <typename Window>
-concept DesignedWindow = NamedWindowClass<Window> && requires {
-    { Window::design } -> std::same_as<const FormDesign &>;
-    { Window::defaultButton } -> std::convertible_to<const ControlDesign *>;
-    { Window::cancelButton } -> std::convertible_to<const ControlDesign *>;
+concept DesignedWindow = NamedWindowClass<Window> && requires
+{
+    {
+        Window::design
+        } -> std::same_as<const FormDesign &>;
+    {
+        Window::defaultButton
+        } -> std::convertible_to<const ControlDesign *>;
+    {
+        Window::cancelButton
+        } -> std::convertible_to<const ControlDesign *>;
 };
 
 // A top-level window built from its design table: its controls, their layout at the
