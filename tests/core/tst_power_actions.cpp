@@ -116,9 +116,8 @@ TEST_P(PowerOutcomeTest, TellsWhatTheSystemDidNotDo)
 }
 
 INSTANTIATE_TEST_SUITE_P(Outcomes, PowerOutcomeTest,
-    ::testing::Values(
-        OutcomeCase { "ShutdownStartFails", "s", { startFails }, helperExitCodes, { notStarted },
-            false },
+    ::testing::Values(OutcomeCase { "ShutdownStartFails", "s", { startFails }, helperExitCodes,
+                          { notStarted }, false },
         OutcomeCase { "ShutdownDone", "s", { 0 }, helperExitCodes, {}, true },
         OutcomeCase { "ShutdownRefused", "s", { 4 }, helperExitCodes, { shutdownRefused }, true },
         // The nothing-to-cancel code means nothing special to a schedule.
@@ -133,8 +132,8 @@ INSTANTIATE_TEST_SUITE_P(Outcomes, PowerOutcomeTest,
             "CancelStartFails", "sc", { 0, startFails }, helperExitCodes, { notStarted }, true },
         OutcomeCase { "CancelDone", "sc", { 0, 0 }, helperExitCodes, {}, false },
         OutcomeCase { "CancelRefused", "sc", { 0, 4 }, helperExitCodes, { cancelFailed }, false },
-        OutcomeCase { "NothingToCancelHelper", "sc", { 0, 5 }, helperExitCodes,
-            { nothingToCancel }, false },
+        OutcomeCase {
+            "NothingToCancelHelper", "sc", { 0, 5 }, helperExitCodes, { nothingToCancel }, false },
         OutcomeCase { "NothingToCancelWindows", "sc", { 0, 1116 }, windowsExitCodes,
             { nothingToCancel }, false },
         // shutdown.exe's 5 is access denied.

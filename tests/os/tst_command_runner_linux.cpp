@@ -1,5 +1,6 @@
 #include "core/ui_thread.h"
 #include "os/command_runner_linux.h"
+#include "os/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -113,13 +114,6 @@ class LinuxRunner : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        root = fs::temp_directory_path()
-            / ("korvane-runner-" + std::to_string(getpid()) + "-"
-                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        helpers = root / "libexec" / "korvane";
-        onPath = root / "path";
-        record = root / "record";
-        fs::remove_all(root);
         fs::create_directories(helpers);
         fs::create_directories(onPath);
         savedPath = std::getenv("PATH");
@@ -128,11 +122,7 @@ protected:
         setenv("PATH", onPath.c_str(), 1);
     }
 
-    void TearDown() override
-    {
-        setenv("PATH", savedPath.c_str(), 1);
-        fs::remove_all(root);
-    }
+    void TearDown() override { setenv("PATH", savedPath.c_str(), 1); }
 
     void writeProgram(const std::string &name, const std::string &body)
     {
@@ -158,10 +148,10 @@ protected:
     }
 
     QueuedUiThread ui;
-    fs::path root;
-    fs::path helpers;
-    fs::path onPath;
-    fs::path record;
+    const testing::TempFolder root;
+    const fs::path helpers = root / "libexec" / "korvane";
+    const fs::path onPath = root / "path";
+    const fs::path record = root / "record";
     std::string savedPath;
 };
 

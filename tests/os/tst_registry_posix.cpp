@@ -1,4 +1,5 @@
 #include "os/registry_posix.h"
+#include "os/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,15 +19,9 @@ class RegistryReplacement : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        root = fs::temp_directory_path()
-            / ("korvane-registry-" + std::to_string(getpid()) + "-"
-                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
         fs::create_directories(root / "a");
         fs::create_directories(root / "b");
     }
-
-    void TearDown() override { fs::remove_all(root); }
 
     fs::path program(
         const std::string &folder, const std::string &name, fs::perms perms = fs::perms::owner_all)
@@ -59,7 +54,7 @@ protected:
         return std::string(reinterpret_cast<const char *>(data), size - 1);
     }
 
-    fs::path root;
+    const testing::TempFolder root;
 };
 
 TEST_F(RegistryReplacement, FirstToolInItsOwnOrderWins)
