@@ -34,8 +34,6 @@ private slots:
     void accessKeys();
     void timerTicksTheClock();
     void exitLeavesTheScheduleAlone();
-    void sponsor_data();
-    void sponsor();
 
 private:
     QPushButton *button(const char *name) const
@@ -229,36 +227,6 @@ void TestMainForm::exitLeavesTheScheduleAlone()
     QCOMPARE(m_fakes.runner.started.size(), 1U);
     QCOMPARE(QString::fromStdString(m_fakes.runner.started.front().text),
         QStringLiteral("shutdown -s -t 600"));
-}
-
-void TestMainForm::sponsor_data()
-{
-    QTest::addColumn<bool>("scheduled");
-
-    QTest::newRow("nothing scheduled") << false;
-    QTest::newRow("shutdown scheduled") << true;
-}
-
-void TestMainForm::sponsor()
-{
-    QFETCH(bool, scheduled);
-
-    if (scheduled) {
-        m_fakes.inputBox.answers = { "10" };
-        QTest::mouseClick(button("Command1"), Qt::LeftButton);
-    }
-    const std::size_t startedBefore = m_fakes.runner.started.size();
-
-    QTest::mouseClick(button("Command6"), Qt::LeftButton);
-
-    QCOMPARE(m_fakes.messageBox.shown.size(), 1U);
-    const QString notice = QString::fromStdString(m_fakes.messageBox.shown.front());
-    QVERIFY(notice.contains(QStringLiteral("版权所有")));
-    QVERIFY(notice.contains(QStringLiteral("电")));
-    QVERIFY(!notice.contains(u'\n'));
-    QCOMPARE(m_fakes.runner.started.size(), startedBefore);
-    QCOMPARE(m_form->ActionScheduled(), scheduled);
-    QCOMPARE(m_form->windowTitle(), QStringLiteral("程序加载中..."));
 }
 
 } // namespace korvane

@@ -1,65 +1,35 @@
 #include "qt/platform_qt.h"
 
-#include <QTest>
+#include <gtest/gtest.h>
 
-namespace korvane {
+namespace korvane::qt {
+namespace {
 
-class TestPlatform : public QObject {
-    Q_OBJECT
-
-private slots:
-    void choice_data();
-    void choice();
+struct PlatformCase {
+    const char *name;
+    Session session; // XDG_CURRENT_DESKTOP, XDG_SESSION_TYPE, DISPLAY, QT_QPA_PLATFORM
+    const char *platform;
 };
 
-void TestPlatform::choice_data()
-{
-    QTest::addColumn<QString>("desktop");
-    QTest::addColumn<QString>("type");
-    QTest::addColumn<QString>("display");
-    QTest::addColumn<QString>("chosen");
-    QTest::addColumn<QString>("platform");
+class PlatformChoice : public ::testing::TestWithParam<PlatformCase> { };
 
-    const QString x = QStringLiteral(":0");
-    const QString wayland = QStringLiteral("wayland");
-    const QString xcb = QStringLiteral("xcb");
-    QTest::newRow("GNOME on Wayland") << QStringLiteral("GNOME") << wayland << x << "" << xcb;
-    QTest::newRow("Ubuntu's GNOME") << QStringLiteral("ubuntu:GNOME") << wayland << x << "" << xcb;
-    QTest::newRow("GNOME Classic")
-        << QStringLiteral("GNOME-Classic:GNOME") << wayland << x << "" << xcb;
-    QTest::newRow("no X display") << QStringLiteral("GNOME") << wayland << ""
-                                  << ""
-                                  << "";
-    QTest::newRow("the user's choice") << QStringLiteral("GNOME") << wayland << x << wayland << "";
-    QTest::newRow("GNOME on X11") << QStringLiteral("GNOME") << QStringLiteral("x11") << x << ""
-                                  << "";
-    QTest::newRow("Plasma draws its own") << QStringLiteral("KDE") << wayland << x << ""
-                                          << "";
-    QTest::newRow("sway draws its own") << QStringLiteral("sway") << wayland << x << ""
-                                        << "";
-    QTest::newRow("a name that only starts so") << QStringLiteral("GNOMEish") << wayland << x << ""
-                                                << "";
-    QTest::newRow("nothing known") << ""
-                                   << ""
-                                   << ""
-                                   << ""
-                                   << "";
+TEST_P(PlatformChoice, XcbOnlyWhereGnomeWouldLeaveQtToDrawTheTitleBar)
+{
+    EXPECT_EQ(platformFor(GetParam().session), GetParam().platform);
 }
 
-void TestPlatform::choice()
-{
-    QFETCH(QString, desktop);
-    QFETCH(QString, type);
-    QFETCH(QString, display);
-    QFETCH(QString, chosen);
-    QFETCH(QString, platform);
+INSTANTIATE_TEST_SUITE_P(Sessions, PlatformChoice,
+    ::testing::Values(PlatformCase { "GnomeOnWayland", { "GNOME", "wayland", ":0", "" }, "xcb" },
+        PlatformCase { "UbuntusGnome", { "ubuntu:GNOME", "wayland", ":0", "" }, "xcb" },
+        PlatformCase { "GnomeClassic", { "GNOME-Classic:GNOME", "wayland", ":0", "" }, "xcb" },
+        PlatformCase { "NoXDisplay", { "GNOME", "wayland", "", "" }, "" },
+        PlatformCase { "UsersChoice", { "GNOME", "wayland", ":0", "wayland" }, "" },
+        PlatformCase { "GnomeOnX11", { "GNOME", "x11", ":0", "" }, "" },
+        PlatformCase { "PlasmaDrawsItsOwn", { "KDE", "wayland", ":0", "" }, "" },
+        PlatformCase { "SwayDrawsItsOwn", { "sway", "wayland", ":0", "" }, "" },
+        PlatformCase { "ANameThatOnlyStartsSo", { "GNOMEish", "wayland", ":0", "" }, "" },
+        PlatformCase { "NothingKnown", {}, "" }),
+    [](const auto &info) { return std::string(info.param.name); });
 
-    const qt::Session session { desktop.toStdString(), type.toStdString(), display.toStdString(),
-        chosen.toStdString() };
-    QCOMPARE(QString::fromStdString(qt::platformFor(session)), platform);
-}
-
-} // namespace korvane
-
-QTEST_MAIN(korvane::TestPlatform)
-#include "tst_platform_qt.moc"
+} // namespace
+} // namespace korvane::qt
