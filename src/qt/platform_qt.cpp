@@ -1,7 +1,7 @@
 #include "platform_qt.h"
 
+#include <algorithm>
 #include <cstdlib>
-#include <ranges>
 #include <string_view>
 
 namespace korvane::qt {
@@ -16,9 +16,11 @@ std::string environment(const char *name)
 
 bool isGnome(std::string_view desktops)
 {
-    for (const auto name : std::views::split(desktops, ':')) {
-        if (std::string_view(name.begin(), name.end()) == "GNOME")
+    for (std::size_t start = 0; start <= desktops.size();) {
+        const std::size_t end = std::min(desktops.find(':', start), desktops.size());
+        if (desktops.substr(start, end - start) == "GNOME")
             return true;
+        start = end + 1;
     }
     return false;
 }
