@@ -7,7 +7,7 @@
 # bus, so nothing here can reach the machine's power state.
 #
 # Knobs (environment): KORVANE_BENCH_RUNS (7), KORVANE_BENCH_IDLE_S (30),
-# KORVANE_BENCH_SCHEDULES (50), KORVANE_BENCH_HELPER (the built shutdown stand-in).
+# KORVANE_BENCH_SCHEDULES (50), KORVANE_BENCH_HELPER (the built shutdown helper).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -16,12 +16,12 @@ using korvane::testing::FakeCommandRunner;
 using korvane::testing::FakeInputBox;
 using korvane::testing::FakeMessageBox;
 
-const korvane::QtLocale &localeFor(std::uint8_t selector)
+const korvane::qt::Locale &localeFor(std::uint8_t selector)
 {
-    static const korvane::QtLocale c(QLocale::c());
-    static const korvane::QtLocale german(QLocale(QLocale::German, QLocale::Germany));
-    static const korvane::QtLocale chinese(QLocale(QLocale::Chinese, QLocale::China));
-    static const korvane::QtLocale arabic(QLocale(QLocale::Arabic, QLocale::Egypt));
+    static const korvane::qt::Locale c(QLocale::c());
+    static const korvane::qt::Locale german(QLocale(QLocale::German, QLocale::Germany));
+    static const korvane::qt::Locale chinese(QLocale(QLocale::Chinese, QLocale::China));
+    static const korvane::qt::Locale arabic(QLocale(QLocale::Arabic, QLocale::Egypt));
     switch (selector % 4) {
     case 0:
         return c;
@@ -57,9 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     FakeMessageBox messageBox;
     FakeCommandRunner runner;
-    const korvane::QtLocale &locale = localeFor(control >> 1);
+    const korvane::qt::Locale &locale = localeFor(control >> 1);
     korvane::PowerActions actions(
-        { inputBox, messageBox, runner, locale, korvane::standInExitCodes });
+        { inputBox, messageBox, runner, locale, korvane::helperExitCodes });
 
     actions.schedule(
         (control & 1) ? korvane::PowerAction::Restart : korvane::PowerAction::Shutdown);

@@ -1,4 +1,4 @@
-// Any command line for the Linux shutdown stand-in: it must either be refused with one short
+// Any command line for the Linux shutdown helper: it must either be refused with one short
 // line, or be exactly one of the forms it takes, with a delay that agrees with the text.
 #include "linux/shutdown/shutdown_arguments.h"
 

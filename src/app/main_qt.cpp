@@ -8,17 +8,32 @@
 #include "qt/main_form_qt.h"
 #include "qt/message_box_qt.h"
 #include "qt/notifier_refresh_qt.h"
+#include "qt/platform_qt.h"
 #include "qt/text_qt.h"
 #include "qt/ui_thread_qt.h"
 
 #include <QApplication>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 int main(int argc, char *argv[])
 {
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(korvane::toQString(korvane::app::title));
+    // Asked for on the command line Qt reads, not in the environment the programs Korvane
+    // starts would inherit.
+    std::vector<char *> arguments(argv, argv + argc);
+    std::string platform = korvane::qt::platformFor(korvane::qt::currentSession());
+    char platformOption[] = "-platform";
+    if (!platform.empty()) {
+        arguments.push_back(platformOption);
+        arguments.push_back(platform.data());
+    }
+    int count = static_cast<int>(arguments.size());
+    arguments.push_back(nullptr);
+
+    QApplication application(count, arguments.data());
+    QApplication::setApplicationName(korvane::qt::toQString(korvane::app::title));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
                                             .arg(korvane::app::versionMajor)
                                             .arg(korvane::app::versionMinor)
@@ -27,18 +42,18 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Korvane"));
 
     // Made before the runner that posts to it, so it goes after the runner has stopped.
-    korvane::QtUiThread uiThread;
-    korvane::QtInputBox inputBox;
-    korvane::QtMessageBox messageBox;
+    korvane::qt::UiThread uiThread;
+    korvane::qt::InputBox inputBox;
+    korvane::qt::MessageBox messageBox;
     const std::unique_ptr<korvane::CommandRunner> runner
         = korvane::makeNativeCommandRunner(uiThread);
-    const korvane::QtLocale locale;
-    const korvane::SystemClock clock;
+    const korvane::qt::Locale locale;
+    const korvane::qt::Clock clock;
     const std::unique_ptr<korvane::Registry> registry = korvane::makeNativeRegistry();
     const std::unique_ptr<korvane::FileLookup> files = korvane::makeNativeFileLookup();
 
     korvane::qt::MainForm mainForm({ inputBox, messageBox, *runner, locale, clock, *registry,
-        *files, korvane::standInExitCodes, korvane::refreshNotifier });
+        *files, korvane::helperExitCodes, korvane::qt::refreshNotifier });
     mainForm.show();
     return QApplication::exec();
 }

@@ -20,13 +20,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
     INITCOMMONCONTROLSEX controls { sizeof controls, ICC_STANDARD_CLASSES };
     InitCommonControlsEx(&controls);
 
-    korvane::Win32UiThread uiThread;
+    korvane::win32::UiThread uiThread;
     const std::unique_ptr<korvane::CommandRunner> runner
         = korvane::makeNativeCommandRunner(uiThread);
-    korvane::Win32InputBox inputBox;
-    korvane::Win32MessageBox messageBox;
-    const korvane::Win32Locale locale;
-    const korvane::Win32Clock clock;
+    korvane::win32::InputBox inputBox;
+    korvane::win32::MessageBox messageBox;
+    const korvane::win32::Locale locale;
+    const korvane::win32::Clock clock;
     const std::unique_ptr<korvane::Registry> registry = korvane::makeNativeRegistry();
     const std::unique_ptr<korvane::FileLookup> files = korvane::makeNativeFileLookup();
 

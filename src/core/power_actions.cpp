@@ -7,6 +7,7 @@
 #include "texts.h"
 
 #include <cmath>
+#include <optional>
 #include <string>
 
 namespace korvane {
@@ -36,7 +37,7 @@ void PowerActions::schedule(PowerAction action)
     const std::string_view refused
         = action == PowerAction::Shutdown ? texts::shutdownRefused : texts::restartRefused;
     if (!start(
-            command, [refused](std::optional<int>) { return refused; }, m_services.scheduled))
+            command, [refused](int) { return refused; }, m_services.scheduled))
         return;
     m_actionScheduled = true;
 }
@@ -44,9 +45,9 @@ void PowerActions::schedule(PowerAction action)
 void PowerActions::cancel()
 {
     if (m_actionScheduled) {
-        const int nothingScheduled = m_services.shutdownCodes.nothingToCancel;
-        const auto failureText = [nothingScheduled](std::optional<int> exitCode) {
-            return exitCode == nothingScheduled ? texts::nothingToCancel : texts::cancelFailed;
+        const int nothingToCancel = m_services.shutdownCodes.nothingToCancel;
+        const auto failureText = [nothingToCancel](int exitCode) {
+            return exitCode == nothingToCancel ? texts::nothingToCancel : texts::cancelFailed;
         };
         if (!start(Command { "shutdown", { "-a" } }, failureText))
             return;
@@ -71,7 +72,8 @@ bool PowerActions::start(
     };
     if (m_services.runner.start(command, WindowStyle::Hidden, onExit))
         return true;
-    m_services.messageBox.show(std::string(failureText(std::nullopt)));
+    // Not a refusal: the system was never asked.
+    m_services.messageBox.show(std::string(texts::shutdownNotStarted));
     return false;
 }
 

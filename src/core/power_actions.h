@@ -5,7 +5,6 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string_view>
 
 namespace korvane {
@@ -42,8 +41,8 @@ public:
     [[nodiscard]] bool ActionScheduled() const { return m_actionScheduled; }
 
 private:
-    // The message for a command that could not start (no exit code) or ended unsuccessfully.
-    using FailureText = std::function<std::string_view(std::optional<int> exitCode)>;
+    // The message for a command that ended unsuccessfully.
+    using FailureText = std::function<std::string_view(int exitCode)>;
 
     // `onSuccess` runs when the program ends with 0 while this object still lives.
     [[nodiscard]] bool start(const Command &command, const FailureText &failureText,

@@ -21,8 +21,8 @@ inline constexpr long fileNotFound = 2;
 inline constexpr long invalidHandle = 6;
 inline constexpr long moreData = 234;
 
-// Where the system information tool's full path is kept; the Linux stand-in answers this
-// one value.
+// Where the system information tool's full path is kept; the Linux replacement (no
+// registry there) answers this one value.
 inline constexpr const char *sysInfoToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 inline constexpr const char *sysInfoToolValue = "PATH";
 } // namespace registry
@@ -51,7 +51,7 @@ public:
     [[nodiscard]] virtual std::string decodeText(std::string_view bytes) const = 0;
 };
 
-// The running system's registry, or what stands in for it where there is none.
+// The running system's registry, or its replacement where there is none.
 [[nodiscard]] std::unique_ptr<Registry> makeNativeRegistry();
 
 } // namespace korvane

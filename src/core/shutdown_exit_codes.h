@@ -3,14 +3,16 @@
 namespace korvane {
 
 // The exit codes of the operating system's shutdown program that the window tells apart.
-// They differ between systems: shutdown.exe's 5 is "access denied", the stand-in's 5 is
+// They differ between systems: shutdown.exe's 5 is "access denied", the helper's 5 is
 // "nothing was scheduled".
 struct ShutdownExitCodes {
     int nothingToCancel;
 };
 
 // Korvane's own shutdown for Linux, in its helper folder.
-inline constexpr ShutdownExitCodes standInExitCodes { .nothingToCancel = 5 };
+inline constexpr ShutdownExitCodes helperExitCodes { .nothingToCancel = 5 };
+// Its earlier name, still spelt so in src/linux/shutdown/main.cpp.
+inline constexpr ShutdownExitCodes standInExitCodes = helperExitCodes;
 // shutdown.exe: ERROR_NO_SHUTDOWN_IN_PROGRESS.
 inline constexpr ShutdownExitCodes windowsExitCodes { .nothingToCancel = 1116 };
 

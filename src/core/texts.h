@@ -33,7 +33,8 @@ inline constexpr std::string_view restartPrompt = "请输入计算机重启倒�
 inline constexpr std::string_view defaultDelay = "10";
 inline constexpr std::string_view badDelay = "时间输入错误，请重新输入";
 
-// What the system did not carry out.
+// What the system did not carry out, or could not be asked.
+inline constexpr std::string_view shutdownNotStarted = "无法启动 shutdown 程序";
 inline constexpr std::string_view shutdownRefused = "系统拒绝了关闭计算机的请求";
 inline constexpr std::string_view restartRefused = "系统拒绝了重启计算机的请求";
 inline constexpr std::string_view nothingToCancel = "系统中没有待取消的关闭/重启计算机操作";

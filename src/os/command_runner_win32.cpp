@@ -122,7 +122,7 @@ void CALLBACK processEnded(void *context, BOOLEAN /*timedOut: never, the wait is
 
 } // namespace
 
-Win32CommandRunner::Win32CommandRunner(UiThread *uiThread)
+Win32CommandRunner::Win32CommandRunner(UiThread &uiThread)
     : m_uiThread(uiThread)
     , m_waits(std::make_shared<Win32RunnerWaits>())
 {
@@ -159,7 +159,7 @@ bool Win32CommandRunner::start(const Command &command, WindowStyle style, ExitRe
         return false;
     CloseHandle(process.hThread);
 
-    if (!onExit || !m_uiThread) {
+    if (!onExit) {
         CloseHandle(process.hProcess);
         return true;
     }
@@ -167,7 +167,7 @@ bool Win32CommandRunner::start(const Command &command, WindowStyle style, ExitRe
     auto waiter = std::make_unique<ProcessWaiter>();
     waiter->process = process.hProcess;
     waiter->onExit = std::move(onExit);
-    waiter->uiThread = m_uiThread;
+    waiter->uiThread = &m_uiThread;
     waiter->waits = m_waits;
     waiter->id = m_waits->nextId++;
     if (!RegisterWaitForSingleObject(&waiter->wait, waiter->process, processEnded, waiter.get(),
@@ -183,7 +183,7 @@ bool Win32CommandRunner::start(const Command &command, WindowStyle style, ExitRe
 
 std::unique_ptr<CommandRunner> makeNativeCommandRunner(UiThread &uiThread)
 {
-    return std::make_unique<Win32CommandRunner>(&uiThread);
+    return std::make_unique<Win32CommandRunner>(uiThread);
 }
 
 } // namespace korvane

@@ -1,6 +1,6 @@
 #include "app_icon_qt.h"
 
-namespace korvane {
+namespace korvane::qt {
 
 QIcon appIcon()
 {
@@ -10,4 +10,4 @@ QIcon appIcon()
     return icon;
 }
 
-} // namespace korvane
+} // namespace korvane::qt

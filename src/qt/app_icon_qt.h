@@ -2,9 +2,9 @@
 
 #include <QIcon>
 
-namespace korvane {
+namespace korvane::qt {
 
 // The application icon in every size it was rendered in.
 [[nodiscard]] QIcon appIcon();
 
-} // namespace korvane
+} // namespace korvane::qt

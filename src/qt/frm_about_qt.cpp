@@ -43,8 +43,8 @@ frmAbout::frmAbout(const SysInfoServices &services)
     setGeometry(twipsToPixels(frmAboutPlacement).translated(origin));
     setFixedSize(twipsToPixels(frmAboutDesign.client));
 
-    for (const ControlDesign *design : frmAboutDesign.controls)
-        createControl(*design);
+    for (const ControlDesign *row : frmAboutDesign.controls)
+        createControl(*row);
     // Over the labels they cross, and the grey element over the white one: the table
     // creates element 1 first, so raising in creation order would hide the grey line.
     for (QWidget *line : m_line1)
@@ -60,34 +60,34 @@ frmAbout::frmAbout(const SysInfoServices &services)
     Form_Load();
 }
 
-void frmAbout::createControl(const ControlDesign &design)
+void frmAbout::createControl(const ControlDesign &row)
 {
-    switch (design.kind) {
+    switch (row.kind) {
     case ControlKind::Picture:
         m_picIcon = new QLabel(this);
-        m_picIcon->setObjectName(toQString(design.name));
-        m_picIcon->setGeometry(twipsToPixels(design.rect));
+        m_picIcon->setObjectName(toQString(row.name));
+        m_picIcon->setGeometry(twipsToPixels(row.rect));
         m_picIcon->setAlignment(Qt::AlignCenter);
         m_picIcon->setPixmap(appIcon().pixmap(32, 32));
         m_picIcon->setFocusPolicy(Qt::TabFocus);
         break;
     case ControlKind::Button: {
-        auto *button = new QPushButton(toQString(design.caption), this);
-        button->setObjectName(toQString(design.name));
-        button->setGeometry(twipsToPixels(design.rect));
-        if (&design == &frm_about::cmdOK) {
+        auto *button = new QPushButton(toQString(row.caption), this);
+        button->setObjectName(toQString(row.name));
+        button->setGeometry(twipsToPixels(row.rect));
+        if (&row == &frm_about::cmdOK) {
             m_cmdOK = button;
             m_cmdOK->setDefault(true);
-        } else if (&design == &frm_about::cmdSysInfo) {
+        } else if (&row == &frm_about::cmdSysInfo) {
             m_cmdSysInfo = button;
         }
         break;
     }
     case ControlKind::Label:
-        createLabel(design);
+        createLabel(row);
         break;
     case ControlKind::Line:
-        createLine(design);
+        createLine(row);
         break;
     case ControlKind::Frame:
     case ControlKind::Timer:
@@ -95,21 +95,21 @@ void frmAbout::createControl(const ControlDesign &design)
     }
 }
 
-void frmAbout::createLabel(const ControlDesign &design)
+void frmAbout::createLabel(const ControlDesign &row)
 {
-    auto *label = new QLabel(toQString(design.caption), this);
-    label->setObjectName(toQString(design.name));
-    label->setGeometry(twipsToPixels(design.rect));
+    auto *label = new QLabel(toQString(row.caption), this);
+    label->setObjectName(toQString(row.name));
+    label->setGeometry(twipsToPixels(row.rect));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
-    if (design.colour != defaultColour) {
+    if (row.colour != defaultColour) {
         QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, toQColor(design.colour));
+        palette.setColor(QPalette::WindowText, toQColor(row.colour));
         label->setPalette(palette);
     }
-    if (&design == &frm_about::lblTitle)
+    if (&row == &frm_about::lblTitle)
         m_lblTitle = label;
-    if (&design == &frm_about::lblVersion) {
+    if (&row == &frm_about::lblVersion) {
         m_lblVersion = label;
         // 15 pixels are less than a CJK font's line height; centred, the glyphs' ink still
         // fits where top-aligned it loses its bottom row.
@@ -117,18 +117,18 @@ void frmAbout::createLabel(const ControlDesign &design)
     }
 }
 
-void frmAbout::createLine(const ControlDesign &design)
+void frmAbout::createLine(const ControlDesign &row)
 {
     auto *line = new QWidget(this);
-    line->setObjectName(toQString(design.name));
-    line->setProperty("index", design.index);
-    line->setGeometry(twipsToPixels(design.rect));
+    line->setObjectName(toQString(row.name));
+    line->setProperty("index", row.index);
+    line->setGeometry(twipsToPixels(row.rect));
     line->setAutoFillBackground(true);
     QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, toQColor(design.colour));
+    palette.setColor(QPalette::Window, toQColor(row.colour));
     line->setPalette(palette);
     line->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_line1.at(design.index) = line;
+    m_line1.at(row.index) = line;
 }
 
 void frmAbout::keyPressEvent(QKeyEvent *event)

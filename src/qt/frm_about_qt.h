@@ -28,9 +28,9 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void createControl(const ControlDesign &design);
-    void createLabel(const ControlDesign &design);
-    void createLine(const ControlDesign &design);
+    void createControl(const ControlDesign &row);
+    void createLabel(const ControlDesign &row);
+    void createLine(const ControlDesign &row);
 
     void Form_Load();
     void cmdOK_Click();

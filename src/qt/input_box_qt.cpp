@@ -7,17 +7,12 @@
 #include <QApplication>
 #include <QInputDialog>
 
-namespace korvane {
+namespace korvane::qt {
 
-QtInputBox::QtInputBox(QWidget *parent)
-    : m_parent(parent)
-{
-}
-
-std::string QtInputBox::ask(
+std::string InputBox::ask(
     const std::string &prompt, const std::string &title, const std::string &defaultText)
 {
-    QInputDialog dialog(m_parent ? m_parent : QApplication::activeWindow());
+    QInputDialog dialog(QApplication::activeWindow());
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(QString::fromStdString(title));
     dialog.setLabelText(QString::fromStdString(prompt));
@@ -30,4 +25,4 @@ std::string QtInputBox::ask(
     return dialog.textValue().toStdString();
 }
 
-} // namespace korvane
+} // namespace korvane::qt

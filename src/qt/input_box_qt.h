@@ -2,20 +2,13 @@
 
 #include "core/input_box.h"
 
-class QWidget;
+namespace korvane::qt {
 
-namespace korvane {
-
-class QtInputBox final : public InputBox {
+// Opens over the active window.
+class InputBox final : public korvane::InputBox {
 public:
-    // Without a parent the box opens over the active window.
-    explicit QtInputBox(QWidget *parent = nullptr);
-
     [[nodiscard]] std::string ask(const std::string &prompt, const std::string &title,
         const std::string &defaultText) override;
-
-private:
-    QWidget *m_parent;
 };
 
-} // namespace korvane
+} // namespace korvane::qt

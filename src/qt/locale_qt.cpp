@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace korvane {
+namespace korvane::qt {
 
 namespace {
 
@@ -153,13 +153,13 @@ QString timeOfDayFormat(const QString &longFormat)
 
 } // namespace
 
-QtLocale::QtLocale(const QLocale &locale)
+Locale::Locale(const QLocale &locale)
     : m_locale(locale)
     , m_timeFormat(timeOfDayFormat(m_locale.timeFormat(QLocale::LongFormat)))
 {
 }
 
-std::optional<double> QtLocale::toNumber(const std::string &text) const
+std::optional<double> Locale::toNumber(const std::string &text) const
 {
     bool ok = false;
     const double value = m_locale.toDouble(QString::fromStdString(text).trimmed(), &ok);
@@ -168,21 +168,21 @@ std::optional<double> QtLocale::toNumber(const std::string &text) const
     return value;
 }
 
-std::string QtLocale::decimalSeparator() const
+std::string Locale::decimalSeparator() const
 {
     return m_locale.decimalPoint().toStdString();
 }
 
-std::string QtLocale::timeText(const TimeOfDay &time) const
+std::string Locale::timeText(const TimeOfDay &time) const
 {
     return m_locale.toString(QTime(time.hour, time.minute, time.second), m_timeFormat)
         .toStdString();
 }
 
-TimeOfDay SystemClock::now() const
+TimeOfDay Clock::now() const
 {
     const QTime time = QTime::currentTime();
     return { time.hour(), time.minute(), time.second() };
 }
 
-} // namespace korvane
+} // namespace korvane::qt

@@ -4,11 +4,11 @@
 
 #include <QLocale>
 
-namespace korvane {
+namespace korvane::qt {
 
-class QtLocale final : public Locale {
+class Locale final : public korvane::Locale {
 public:
-    explicit QtLocale(const QLocale &locale = QLocale::system());
+    explicit Locale(const QLocale &locale = QLocale::system());
 
     [[nodiscard]] std::optional<double> toNumber(const std::string &text) const override;
     [[nodiscard]] std::string decimalSeparator() const override;
@@ -19,9 +19,9 @@ private:
     QString m_timeFormat;
 };
 
-class SystemClock final : public Clock {
+class Clock final : public korvane::Clock {
 public:
     [[nodiscard]] TimeOfDay now() const override;
 };
 
-} // namespace korvane
+} // namespace korvane::qt

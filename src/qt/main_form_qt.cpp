@@ -9,6 +9,8 @@
 #include "text_qt.h"
 #include "twips_qt.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -22,6 +24,20 @@
 
 namespace korvane::qt {
 
+namespace {
+
+// Qt offers a plain QWidget window as a client area (AT-SPI's filler), which a screen reader
+// may not announce; as a window (AT-SPI's frame) it is named with its caption.
+QAccessibleInterface *accessibleMainForm(const QString &className, QObject *object)
+{
+    if (className == QLatin1String(MainForm::staticMetaObject.className()) && object
+        && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
+
+} // namespace
+
 MainForm::MainForm(const MainFormServices &services, QWidget *parent)
     : QWidget(parent,
         Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
@@ -29,6 +45,8 @@ MainForm::MainForm(const MainFormServices &services, QWidget *parent)
     , m_services(services)
     , m_power(services.power())
 {
+    static const bool accessible = (QAccessible::installFactory(accessibleMainForm), true);
+    (void)accessible;
     setObjectName(toQString(mainFormDesign.name));
     setWindowTitle(toQString(mainFormDesign.caption));
     // This window's own, not the application's: the About window must show none, and an
@@ -37,8 +55,8 @@ MainForm::MainForm(const MainFormServices &services, QWidget *parent)
     setFixedSize(twipsToPixels(mainFormDesign.client));
 
     // Qt also resolves an access key that two buttons share in creation order.
-    for (const ControlDesign *design : inTabOrder(mainFormDesign))
-        createControl(*design);
+    for (const ControlDesign *row : inTabOrder(mainFormDesign))
+        createControl(*row);
 
     m_timer->start();
 }
@@ -56,7 +74,7 @@ void MainForm::closeEvent(QCloseEvent *event)
     QWidget::closeEvent(event);
 }
 
-void MainForm::createControl(const ControlDesign &design)
+void MainForm::createControl(const ControlDesign &row)
 {
     using Handler = void (MainForm::*)();
     static constexpr std::array<std::pair<const ControlDesign *, Handler>, 6> handlers { {
@@ -68,26 +86,26 @@ void MainForm::createControl(const ControlDesign &design)
         { &main_form::Command6, &MainForm::Command6_Click },
     } };
 
-    switch (design.kind) {
+    switch (row.kind) {
     case ControlKind::Frame:
-        m_frame = new QGroupBox(toQString(design.caption), this);
-        m_frame->setObjectName(toQString(design.name));
-        m_frame->setGeometry(twipsToPixels(design.rect));
+        m_frame = new QGroupBox(toQString(row.caption), this);
+        m_frame->setObjectName(toQString(row.name));
+        m_frame->setGeometry(twipsToPixels(row.rect));
         break;
     case ControlKind::Timer:
         m_timer = new QTimer(this);
-        m_timer->setObjectName(toQString(design.name));
+        m_timer->setObjectName(toQString(row.name));
         m_timer->setInterval(timer1Interval);
         connect(m_timer, &QTimer::timeout, this, &MainForm::Timer1_Timer);
         break;
     case ControlKind::Button: {
-        auto *button = new QPushButton(toQString(design.caption), m_frame);
-        button->setObjectName(toQString(design.name));
-        button->setGeometry(twipsToPixels(design.rect));
+        auto *button = new QPushButton(toQString(row.caption), m_frame);
+        button->setObjectName(toQString(row.name));
+        button->setGeometry(twipsToPixels(row.rect));
         // No button of this window is its default.
         button->setAutoDefault(false);
-        for (const auto &[row, handler] : handlers) {
-            if (row == &design)
+        for (const auto &[clicked, handler] : handlers) {
+            if (clicked == &row)
                 connect(button, &QPushButton::clicked, this, handler);
         }
         break;

@@ -32,7 +32,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void createControl(const ControlDesign &design);
+    void createControl(const ControlDesign &row);
 
     void Command1_Click();
     void Command2_Click();

@@ -8,9 +8,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-namespace korvane {
+namespace korvane::qt {
 
-void QtMessageBox::show(const std::string &text)
+void MessageBox::show(const std::string &text)
 {
     QMessageBox box(QApplication::activeWindow());
     box.setIcon(QMessageBox::NoIcon);
@@ -20,4 +20,4 @@ void QtMessageBox::show(const std::string &text)
     box.exec();
 }
 
-} // namespace korvane
+} // namespace korvane::qt

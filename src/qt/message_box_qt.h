@@ -2,11 +2,11 @@
 
 #include "core/message_box.h"
 
-namespace korvane {
+namespace korvane::qt {
 
-class QtMessageBox final : public MessageBox {
+class MessageBox final : public korvane::MessageBox {
 public:
     void show(const std::string &text) override;
 };
 
-} // namespace korvane
+} // namespace korvane::qt

@@ -6,7 +6,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 
-namespace korvane {
+namespace korvane::qt {
 
 void refreshNotifier()
 {
@@ -17,4 +17,4 @@ void refreshNotifier()
     QDBusConnection::sessionBus().send(call);
 }
 
-} // namespace korvane
+} // namespace korvane::qt

@@ -5,18 +5,18 @@
 #include <QRect>
 #include <QSize>
 
-namespace korvane {
+namespace korvane::qt {
 
 // In device-independent pixels; Qt's high-DPI scaling does the rest.
 constexpr QRect twipsToPixels(TwipsRect rect)
 {
-    return { twipsToPixels(rect.left), twipsToPixels(rect.top), twipsToPixels(rect.width),
-        twipsToPixels(rect.height) };
+    return { korvane::twipsToPixels(rect.left), korvane::twipsToPixels(rect.top),
+        korvane::twipsToPixels(rect.width), korvane::twipsToPixels(rect.height) };
 }
 
 constexpr QSize twipsToPixels(TwipsSize size)
 {
-    return { twipsToPixels(size.width), twipsToPixels(size.height) };
+    return { korvane::twipsToPixels(size.width), korvane::twipsToPixels(size.height) };
 }
 
-} // namespace korvane
+} // namespace korvane::qt

@@ -4,11 +4,11 @@
 
 #include <QObject>
 
-namespace korvane {
+namespace korvane::qt {
 
 // Posts to the Qt event loop of the thread that made this object. A task still queued when
 // this object goes is dropped, never run.
-class QtUiThread final : public UiThread {
+class UiThread final : public korvane::UiThread {
 public:
     void post(std::function<void()> task) override;
 
@@ -16,4 +16,4 @@ private:
     QObject m_context;
 };
 
-} // namespace korvane
+} // namespace korvane::qt

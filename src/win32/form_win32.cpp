@@ -18,10 +18,10 @@ struct ControlClass {
     DWORD style;
 };
 
-ControlClass controlClass(const ControlDesign &design, bool isDefault)
+ControlClass controlClass(const ControlDesign &row, bool isDefault)
 {
-    const DWORD tabStop = design.tabIndex != noTabStop ? WS_TABSTOP : 0;
-    switch (design.kind) {
+    const DWORD tabStop = row.tabIndex != noTabStop ? WS_TABSTOP : 0;
+    switch (row.kind) {
     case ControlKind::Frame:
         return { L"BUTTON", BS_GROUPBOX };
     case ControlKind::Button:
@@ -77,23 +77,22 @@ void FormControls::create(HWND parent, const FormDesign &design, const ControlDe
     m_parent = parent;
     m_form = &design;
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    for (const ControlDesign *control : inTabOrder(design)) {
-        const ControlClass kind = controlClass(*control, control == defaultButton);
+    for (const ControlDesign *row : inTabOrder(design)) {
+        const ControlClass kind = controlClass(*row, row == defaultButton);
         if (!kind.className)
             continue;
-        const HWND window
-            = CreateWindowExW(0, kind.className, controlText(control->caption).c_str(),
-                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, 0, 0, 0, 0, parent,
-                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id(*control))), instance, nullptr);
+        const HWND window = CreateWindowExW(0, kind.className, controlText(row->caption).c_str(),
+            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, 0, 0, 0, 0, parent,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id(*row))), instance, nullptr);
         if (!window)
             continue;
-        if (control->kind == ControlKind::Button && control != defaultButton)
+        if (row->kind == ControlKind::Button && row != defaultButton)
             SetWindowSubclass(window, neverDefault, 0, 0);
     }
-    for (const ControlDesign *control : design.controls) {
-        if (control->kind == ControlKind::Frame)
+    for (const ControlDesign *row : design.controls) {
+        if (row->kind == ControlKind::Frame)
             SetWindowPos(
-                find(*control), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+                find(*row), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 }
 

@@ -6,27 +6,44 @@
 #include "form_win32.h"
 #include "top_level_win32.h"
 
+#include <concepts>
 #include <optional>
 
 namespace korvane::win32 {
 
+// What FormWindow needs of a window besides its handlers: its class name, its design table,
+// and the buttons that Enter and Esc press (nullptr: none).
+template <typename Window>
+concept DesignedWindow = NamedWindowClass<Window> && requires
+{
+    {
+        Window::design
+        } -> std::same_as<const FormDesign &>;
+    {
+        Window::defaultButton
+        } -> std::convertible_to<const ControlDesign *>;
+    {
+        Window::cancelButton
+        } -> std::convertible_to<const ControlDesign *>;
+};
+
 // A top-level window built from its design table: its controls, their layout at the
 // window's DPI (again on WM_DPICHANGED), the dialog keys, the focus kept while the window is
-// inactive, and its place among the program's open windows. Derived keeps only its handlers:
-//   static constexpr const FormDesign &design;
-//   static constexpr const ControlDesign *defaultButton, *cancelButton;  // Enter, Esc
-//   void onClick(const ControlDesign &row);
-// and where it needs them, hides the hooks below (befriending FormWindow<Derived>).
+// inactive, and its place among the program's open windows. Derived is a DesignedWindow
+// that keeps only its handlers, `void onClick(const ControlDesign &row)` and, where it needs
+// them, the hooks below, hidden (befriending FormWindow<Derived>).
 template <typename Derived> class FormWindow : public BaseWindow<Derived> {
 public:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     {
+        // Checked here, where Derived is complete.
+        static_assert(DesignedWindow<Derived>);
         switch (message) {
         case WM_CREATE:
-            TopLevelWindows::opened(this->m_hwnd);
-            SetWindowTextW(this->m_hwnd, widen(Derived::design.caption).c_str());
-            m_controls.create(this->m_hwnd, Derived::design, Derived::defaultButton);
-            layout(windowDpi(this->m_hwnd), nullptr);
+            TopLevelWindows::opened(this->window());
+            SetWindowTextW(this->window(), widen(Derived::design.caption).c_str());
+            m_controls.create(this->window(), Derived::design, Derived::defaultButton);
+            layout(windowDpi(this->window()), nullptr);
             derived().onCreated();
             return 0;
         case WM_COMMAND:
@@ -46,7 +63,7 @@ public:
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
                 const HWND focus = GetFocus();
-                if (focus && IsChild(this->m_hwnd, focus))
+                if (focus && IsChild(this->window(), focus))
                     m_focus = focus;
             }
             break;
@@ -54,10 +71,10 @@ public:
             // Not a dialog: hand the focus on to a control, as a dialog would.
             SetFocus(m_focus && IsWindow(m_focus)
                     ? m_focus
-                    : GetNextDlgTabItem(this->m_hwnd, nullptr, FALSE));
+                    : GetNextDlgTabItem(this->window(), nullptr, FALSE));
             return 0;
         case WM_DESTROY:
-            TopLevelWindows::closed(this->m_hwnd);
+            TopLevelWindows::closed(this->window());
             return 0;
         case WM_NCDESTROY:
             derived().onDestroyed();
@@ -69,6 +86,13 @@ public:
     }
 
 protected:
+    ~FormWindow()
+    {
+        // A window that goes with its object is past telling Derived: leave the list here.
+        if (this->window())
+            TopLevelWindows::closed(this->window());
+    }
+
     [[nodiscard]] const FormControls &controls() const { return m_controls; }
 
     // The hooks, doing nothing unless Derived hides them.
@@ -81,7 +105,7 @@ protected:
     void onDestroyed() { }
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     {
-        return DefWindowProcW(this->m_hwnd, message, wParam, lParam);
+        return DefWindowProcW(this->window(), message, wParam, lParam);
     }
 
 private:
@@ -113,13 +137,13 @@ private:
         derived().onLayout(dpi);
         const SIZE client = m_controls.clientSize(dpi);
         if (suggested) {
-            SetWindowPos(this->m_hwnd, nullptr, suggested->left, suggested->top, 0, 0,
+            SetWindowPos(this->window(), nullptr, suggested->left, suggested->top, 0, 0,
                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
-            setClientSize(this->m_hwnd, client, dpi);
+            setClientSize(this->window(), client, dpi);
             return;
         }
         const std::optional<POINT> place = derived().openingPlace(dpi);
-        setClientSize(this->m_hwnd, client, dpi, place ? &*place : nullptr);
+        setClientSize(this->window(), client, dpi, place ? &*place : nullptr);
     }
 
     FormControls m_controls;

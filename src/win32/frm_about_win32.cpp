@@ -35,19 +35,19 @@ void frmAbout::show(const SysInfoServices &services)
             return;
         }
         openAbout = about;
-        ShowWindow(about->m_hwnd, SW_SHOWNORMAL);
+        ShowWindow(about->window(), SW_SHOWNORMAL);
     }
-    if (IsIconic(openAbout->m_hwnd))
-        ShowWindow(openAbout->m_hwnd, SW_RESTORE);
-    SetForegroundWindow(openAbout->m_hwnd);
-    SetActiveWindow(openAbout->m_hwnd);
+    if (IsIconic(openAbout->window()))
+        ShowWindow(openAbout->window(), SW_RESTORE);
+    SetForegroundWindow(openAbout->window());
+    SetActiveWindow(openAbout->window());
 }
 
 LRESULT frmAbout::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_CTLCOLORSTATIC)
         return colourStatic(messagePointer<HDC>(wParam), messagePointer<HWND>(lParam));
-    return DefWindowProcW(m_hwnd, message, wParam, lParam);
+    return DefWindowProcW(window(), message, wParam, lParam);
 }
 
 void frmAbout::onClick(const ControlDesign &row)
@@ -77,30 +77,30 @@ std::optional<POINT> frmAbout::openingPlace(UINT dpi) const
 
 LRESULT frmAbout::colourStatic(HDC dc, HWND control)
 {
-    const ControlDesign *design = controls().rowOf(control);
-    if (!design || design->colour == defaultColour)
-        return DefWindowProcW(m_hwnd, WM_CTLCOLORSTATIC, wParamOf(dc), lParamOf(control));
-    if (design->kind == ControlKind::Line) {
-        auto &brush = m_brushes[design->colour];
+    const ControlDesign *row = controls().rowOf(control);
+    if (!row || row->colour == defaultColour)
+        return DefWindowProcW(window(), WM_CTLCOLORSTATIC, wParamOf(dc), lParamOf(control));
+    if (row->kind == ControlKind::Line) {
+        auto &brush = m_brushes[row->colour];
         if (!brush)
-            brush.reset(CreateSolidBrush(toColorRef(design->colour)));
+            brush.reset(CreateSolidBrush(toColorRef(row->colour)));
         return pointerResult(brush.get());
     }
-    SetTextColor(dc, toColorRef(design->colour));
+    SetTextColor(dc, toColorRef(row->colour));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return pointerResult(GetSysColorBrush(COLOR_BTNFACE));
 }
 
 void frmAbout::Form_Load()
 {
-    SetWindowTextW(m_hwnd, widen(aboutCaption()).c_str());
+    SetWindowTextW(window(), widen(aboutCaption()).c_str());
     SetWindowTextW(controls().find(frm_about::lblVersion), widen(versionLine()).c_str());
     SetWindowTextW(controls().find(frm_about::lblTitle), widen(app::title).c_str());
 }
 
 void frmAbout::cmdOK_Click()
 {
-    DestroyWindow(m_hwnd);
+    DestroyWindow(window());
 }
 
 void frmAbout::cmdSysInfo_Click()

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace korvane {
+namespace korvane::win32 {
 
 namespace {
 
@@ -136,7 +136,7 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 
 } // namespace
 
-std::string Win32InputBox::ask(
+std::string InputBox::ask(
     const std::string &prompt, const std::string &title, const std::string &defaultText)
 {
     DialogTemplate form(
@@ -151,12 +151,12 @@ std::string Win32InputBox::ask(
         editAtom, inputBoxEditId, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 57, 236, 14, L"");
 
     Request request { widen(prompt), widen(title), widen(defaultText) };
-    const HWND owner = win32::TopLevelWindows::boxOwner();
-    const win32::ModalScope modal(owner);
+    const HWND owner = TopLevelWindows::boxOwner();
+    const ModalScope modal(owner);
     const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), form.get(), owner,
         dialogProc, reinterpret_cast<LPARAM>(&request));
     // Cancel, the close box, and a box that could not be shown all give the empty text.
     return result == IDOK ? narrow(request.text) : std::string();
 }
 
-} // namespace korvane
+} // namespace korvane::win32

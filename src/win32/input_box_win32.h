@@ -2,11 +2,11 @@
 
 #include "core/input_box.h"
 
-namespace korvane {
+namespace korvane::win32 {
 
 // A dialog modal for the whole program: the prompt, an entry field holding the
 // default text all selected, and "确定" / "取消".
-class Win32InputBox final : public InputBox {
+class InputBox final : public korvane::InputBox {
 public:
     [[nodiscard]] std::string ask(const std::string &prompt, const std::string &title,
         const std::string &defaultText) override;
@@ -16,4 +16,4 @@ public:
 inline constexpr int inputBoxPromptId = 100;
 inline constexpr int inputBoxEditId = 101;
 
-} // namespace korvane
+} // namespace korvane::win32

@@ -4,7 +4,7 @@
 
 #include "windows_api.h"
 
-namespace korvane {
+namespace korvane::win32 {
 
 namespace {
 
@@ -24,7 +24,7 @@ char16_t symbol(const std::wstring &value, char16_t fallback)
 
 } // namespace
 
-Win32Locale::Win32Locale(std::wstring name)
+Locale::Locale(std::wstring name)
     : m_name(std::move(name))
 {
     m_decimal = localeInfo(localeName(), LOCALE_SDECIMAL);
@@ -36,23 +36,23 @@ Win32Locale::Win32Locale(std::wstring name)
     m_symbols.plus = symbol(localeInfo(localeName(), LOCALE_SPOSITIVESIGN), u'+');
 }
 
-const wchar_t *Win32Locale::localeName() const
+const wchar_t *Locale::localeName() const
 {
     return m_name.empty() ? LOCALE_NAME_USER_DEFAULT : m_name.c_str();
 }
 
-std::optional<double> Win32Locale::toNumber(const std::string &text) const
+std::optional<double> Locale::toNumber(const std::string &text) const
 {
     const std::wstring wide = widen(text);
     return parseLocaleNumber(std::u16string(wide.begin(), wide.end()), m_symbols);
 }
 
-std::string Win32Locale::decimalSeparator() const
+std::string Locale::decimalSeparator() const
 {
     return narrow(m_decimal);
 }
 
-std::string Win32Locale::timeText(const TimeOfDay &time) const
+std::string Locale::timeText(const TimeOfDay &time) const
 {
     SYSTEMTIME when {};
     when.wYear = 2000;
@@ -68,11 +68,11 @@ std::string Win32Locale::timeText(const TimeOfDay &time) const
     return narrow(text);
 }
 
-TimeOfDay Win32Clock::now() const
+TimeOfDay Clock::now() const
 {
     SYSTEMTIME local {};
     GetLocalTime(&local);
     return { local.wHour, local.wMinute, local.wSecond };
 }
 
-} // namespace korvane
+} // namespace korvane::win32

@@ -5,14 +5,14 @@
 
 #include <string>
 
-namespace korvane {
+namespace korvane::win32 {
 
 // The user's locale as Windows keeps it (or a named one, for tests): its decimal and group
 // separators and signs, and its long time format.
-class Win32Locale final : public Locale {
+class Locale final : public korvane::Locale {
 public:
     // An empty name is the user's default locale; otherwise a name such as "de-DE".
-    explicit Win32Locale(std::wstring name = {});
+    explicit Locale(std::wstring name = {});
 
     [[nodiscard]] std::optional<double> toNumber(const std::string &text) const override;
     [[nodiscard]] std::string decimalSeparator() const override;
@@ -26,9 +26,9 @@ private:
     std::wstring m_decimal;
 };
 
-class Win32Clock final : public Clock {
+class Clock final : public korvane::Clock {
 public:
     [[nodiscard]] TimeOfDay now() const override;
 };
 
-} // namespace korvane
+} // namespace korvane::win32

@@ -22,12 +22,6 @@ MainForm::MainForm(const MainFormServices &services)
 {
 }
 
-MainForm::~MainForm()
-{
-    if (m_hwnd)
-        DestroyWindow(m_hwnd);
-}
-
 bool MainForm::create()
 {
     const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
@@ -36,7 +30,7 @@ bool MainForm::create()
 
 void MainForm::onCreated()
 {
-    SetTimer(m_hwnd, timer1Id, timer1Interval, nullptr);
+    SetTimer(window(), timer1Id, timer1Interval, nullptr);
 }
 
 LRESULT MainForm::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -45,7 +39,7 @@ LRESULT MainForm::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         Timer1_Timer();
         return 0;
     }
-    return DefWindowProcW(m_hwnd, message, wParam, lParam);
+    return DefWindowProcW(window(), message, wParam, lParam);
 }
 
 void MainForm::onClick(const ControlDesign &row)
@@ -98,7 +92,7 @@ void MainForm::Command6_Click()
 
 void MainForm::Timer1_Timer()
 {
-    SetWindowTextW(m_hwnd, widen(clockCaption(m_services.clock, m_services.locale)).c_str());
+    SetWindowTextW(window(), widen(clockCaption(m_services.clock, m_services.locale)).c_str());
 }
 
 } // namespace korvane::win32

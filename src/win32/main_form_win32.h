@@ -18,7 +18,6 @@ public:
     static constexpr const ControlDesign *cancelButton = nullptr;
 
     explicit MainForm(const MainFormServices &services);
-    ~MainForm();
 
     // Makes the window (hidden); false when the system refused.
     [[nodiscard]] bool create();

@@ -7,7 +7,7 @@
 
 #include "windows_api.h"
 
-namespace korvane {
+namespace korvane::win32 {
 
 namespace {
 
@@ -28,11 +28,11 @@ LRESULT CALLBACK labelOkButton(int code, WPARAM wParam, LPARAM lParam)
 
 } // namespace
 
-void Win32MessageBox::show(const std::string &text)
+void MessageBox::show(const std::string &text)
 {
     okButtonHook = SetWindowsHookExW(WH_CBT, labelOkButton, nullptr, GetCurrentThreadId());
-    const HWND owner = win32::TopLevelWindows::boxOwner();
-    const win32::ModalScope modal(owner);
+    const HWND owner = TopLevelWindows::boxOwner();
+    const ModalScope modal(owner);
     MessageBoxW(owner, widen(text).c_str(), widen(app::title).c_str(), MB_OK | MB_SETFOREGROUND);
     if (okButtonHook) {
         UnhookWindowsHookEx(okButtonHook);
@@ -40,4 +40,4 @@ void Win32MessageBox::show(const std::string &text)
     }
 }
 
-} // namespace korvane
+} // namespace korvane::win32

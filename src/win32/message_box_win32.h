@@ -2,12 +2,12 @@
 
 #include "core/message_box.h"
 
-namespace korvane {
+namespace korvane::win32 {
 
 // MessageBoxW with OK only and no icon, modal for the whole program.
-class Win32MessageBox final : public MessageBox {
+class MessageBox final : public korvane::MessageBox {
 public:
     void show(const std::string &text) override;
 };
 
-} // namespace korvane
+} // namespace korvane::win32

@@ -39,6 +39,9 @@ public:
         m_handle = handle;
     }
 
+    // For a handle the system has already closed.
+    Handle release() { return std::exchange(m_handle, Traits::invalid()); }
+
 private:
     Handle m_handle = Traits::invalid();
 };
@@ -62,5 +65,28 @@ using ScopedIcon = Scoped<HICON, IconTraits>;
 using ScopedFont = Scoped<HFONT, GdiObjectTraits<HFONT>>;
 using ScopedBrush = Scoped<HBRUSH, GdiObjectTraits<HBRUSH>>;
 using ScopedWindow = Scoped<HWND, WindowTraits>;
+
+// GetDC's device context, given back to the window it came from (nullptr: the screen).
+class ScopedDc {
+public:
+    explicit ScopedDc(HWND window)
+        : m_window(window)
+        , m_dc(GetDC(window))
+    {
+    }
+    ~ScopedDc()
+    {
+        if (m_dc)
+            ReleaseDC(m_window, m_dc);
+    }
+    ScopedDc(const ScopedDc &) = delete;
+    ScopedDc &operator=(const ScopedDc &) = delete;
+
+    [[nodiscard]] HDC get() const { return m_dc; }
+
+private:
+    HWND m_window;
+    HDC m_dc;
+};
 
 } // namespace korvane::win32

@@ -2,57 +2,46 @@
 
 #include <memory>
 
-namespace korvane {
+namespace korvane::win32 {
 
 namespace {
 
 constexpr UINT runTask = WM_APP + 1;
-constexpr const wchar_t *className = L"KorvaneUiThread";
 
 using Task = std::function<void()>;
 
-LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == runTask) {
-        const std::unique_ptr<Task> task(reinterpret_cast<Task *>(lParam));
-        (*task)();
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
 } // namespace
 
-Win32UiThread::Win32UiThread()
+UiThread::UiThread()
 {
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW windowClass {};
-    windowClass.cbSize = sizeof windowClass;
-    if (!GetClassInfoExW(instance, className, &windowClass)) {
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = windowProc;
-        windowClass.hInstance = instance;
-        windowClass.lpszClassName = className;
-        RegisterClassExW(&windowClass);
-    }
-    m_window = CreateWindowExW(
-        0, className, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+    // Without its window every post is dropped.
+    (void)createWindow(0, 0, HWND_MESSAGE);
 }
 
-Win32UiThread::~Win32UiThread()
+UiThread::~UiThread()
 {
     // Tasks still queued are dropped, never run after their thread's objects have gone.
     MSG message {};
-    while (PeekMessageW(&message, m_window, runTask, runTask, PM_REMOVE))
-        delete reinterpret_cast<Task *>(message.lParam);
-    DestroyWindow(m_window);
+    while (window() && PeekMessageW(&message, window(), runTask, runTask, PM_REMOVE))
+        delete messagePointer<Task *>(message.lParam);
 }
 
-void Win32UiThread::post(std::function<void()> task)
+void UiThread::post(std::function<void()> task)
 {
     auto owned = std::make_unique<Task>(std::move(task));
-    if (PostMessageW(m_window, runTask, 0, reinterpret_cast<LPARAM>(owned.get())))
+    // A null window would post to the calling thread's own queue instead.
+    if (window() && PostMessageW(window(), runTask, 0, lParamOf(owned.get())))
         owned.release();
 }
 
-} // namespace korvane
+LRESULT UiThread::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == runTask) {
+        const std::unique_ptr<Task> task(messagePointer<Task *>(lParam));
+        (*task)();
+        return 0;
+    }
+    return DefWindowProcW(window(), message, wParam, lParam);
+}
+
+} // namespace korvane::win32

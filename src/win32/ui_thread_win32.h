@@ -1,24 +1,24 @@
 #pragma once
 
+#include "base_window_win32.h"
 #include "core/ui_thread.h"
 
-#include "windows_api.h"
-
-namespace korvane {
+namespace korvane::win32 {
 
 // A message-only window on the thread that makes this object: post() hands the task to it
 // with PostMessageW, and its window procedure runs the task there.
-class Win32UiThread final : public UiThread {
+class UiThread final : public korvane::UiThread, public BaseWindow<UiThread> {
 public:
-    Win32UiThread();
-    ~Win32UiThread() override;
-    Win32UiThread(const Win32UiThread &) = delete;
-    Win32UiThread &operator=(const Win32UiThread &) = delete;
+    static constexpr const wchar_t *className = L"KorvaneUiThread";
+
+    UiThread();
+    ~UiThread() override;
+    UiThread(const UiThread &) = delete;
+    UiThread &operator=(const UiThread &) = delete;
 
     void post(std::function<void()> task) override;
 
-private:
-    HWND m_window = nullptr;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 };
 
-} // namespace korvane
+} // namespace korvane::win32

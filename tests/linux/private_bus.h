@@ -14,7 +14,7 @@
 
 #include <time.h>
 
-// What the tests of the shutdown stand-in need from the private bus that private_bus.sh
+// What the tests of the shutdown helper need from the private bus that private_bus.sh
 // starts: a check that it really is that bus, and the mock logind's call record.
 namespace korvane::testing {
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs one command against a bus of its own that stands in for the system bus, with a mock
+# Runs one command against a bus of its own that takes the place of the system bus, with a mock
 # systemd-logind on it unless --no-logind is given, and takes both down afterwards. The
 # command sees the bus only as DBUS_SYSTEM_BUS_ADDRESS, and no session bus at all, so nothing
 # it starts can reach the machine's own logind.

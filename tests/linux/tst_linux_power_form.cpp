@@ -1,6 +1,6 @@
 #include "core/fakes.h"
 #include "linux/private_bus.h"
-#include "os/command_runner_posix.h"
+#include "os/command_runner_linux.h"
 #include "qt/locale_qt.h"
 #include "qt/main_form_qt.h"
 #include "qt/ui_thread_qt.h"
@@ -20,7 +20,7 @@ using testing::MockCall;
 using testing::MockLogind;
 using testing::realtimeUsec;
 
-// The window, its real command runner and the built stand-in, down to the mock logind.
+// The window, its real command runner and the built helper, down to the mock logind.
 class TestLinuxPowerForm : public QObject {
     Q_OBJECT
 
@@ -37,7 +37,7 @@ private:
 
 namespace {
 
-// The main window over the real runner and the built stand-in; the rest is faked.
+// The main window over the real runner and the built helper; the rest is faked.
 struct PowerWindow {
     explicit PowerWindow(const QLocale &qtLocale, std::deque<std::string> answers)
         : inputBox(std::move(answers))
@@ -52,21 +52,21 @@ struct PowerWindow {
 
     FakeInputBox inputBox;
     FakeMessageBox messageBox;
-    QtUiThread uiThread;
-    PosixCommandRunner runner { KORVANE_HELPER_OUTPUT_DIR, uiThread };
-    const QtLocale locale;
+    qt::UiThread uiThread;
+    LinuxCommandRunner runner { KORVANE_HELPER_OUTPUT_DIR, uiThread };
+    const qt::Locale locale;
     const FakeClock clock;
     FakeRegistry registry;
     const FakeFileLookup files;
     MainForm form { { inputBox, messageBox, runner, locale, clock, registry, files,
-        standInExitCodes } };
+        helperExitCodes } };
 };
 
 } // namespace
 
 void TestLinuxPowerForm::initTestCase()
 {
-    // The runner hands this environment to the stand-in: it must name the harness's bus.
+    // The runner hands this environment to the helper: it must name the harness's bus.
     QVERIFY2(testing::privateSystemBus(),
         "run through tests/linux/private_bus.sh, never against the machine's bus");
     QVERIFY2(testing::mockLogindRunning(), "needs the mock logind");
@@ -81,7 +81,7 @@ void TestLinuxPowerForm::shutdownThenCancel_data()
 
     QTest::newRow("default entry")
         << QStringLiteral("C.UTF-8") << QStringLiteral("10") << qulonglong(600000000);
-    // The window writes "90,6"; the stand-in must read it with the same locale.
+    // The window writes "90,6"; the helper must read it with the same locale.
     QTest::newRow("fraction, German")
         << QStringLiteral("de_DE.UTF-8") << QStringLiteral("1,51") << qulonglong(90600000);
 }
@@ -100,7 +100,7 @@ void TestLinuxPowerForm::shutdownThenCancel()
     const qulonglong before = realtimeUsec();
     window.click("Command1");
     QVERIFY(window.form.ActionScheduled());
-    // The runner does not wait for the stand-in, so wait for the mock instead.
+    // The runner does not wait for the helper, so wait for the mock instead.
     QTRY_COMPARE_WITH_TIMEOUT(m_mock->callCount(), 1, 30000);
     const qulonglong after = realtimeUsec();
 
@@ -114,7 +114,7 @@ void TestLinuxPowerForm::shutdownThenCancel()
     QVERIFY(!window.form.ActionScheduled());
     QTRY_COMPARE_WITH_TIMEOUT(m_mock->callCount(), 2, 30000);
     QCOMPARE(m_mock->calls()->last().method, QStringLiteral("CancelScheduledShutdown"));
-    // The stand-in's success reaches the window, and success shows nothing.
+    // The helper's success reaches the window, and success shows nothing.
     QTest::qWait(300);
     QVERIFY(window.messageBox.shown.empty());
 }
@@ -139,7 +139,7 @@ void TestLinuxPowerForm::refusals_data()
         << QStringLiteral("系统未能取消关闭/重启计算机") << false;
 }
 
-// The stand-in's exit codes, read by the window: schedule, then cancel when the row's
+// The helper's exit codes, read by the window: schedule, then cancel when the row's
 // method is the cancel.
 void TestLinuxPowerForm::refusals()
 {

@@ -20,7 +20,7 @@ struct Run {
     qint64 elapsedMs = 0;
 };
 
-// Runs the stand-in in this process's environment (the private bus), with changes on top.
+// Runs the helper in this process's environment (the private bus), with changes on top.
 Run runHelper(const QStringList &arguments, const QStringList &environment = {})
 {
     QProcess process;

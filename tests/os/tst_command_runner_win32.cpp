@@ -1,5 +1,6 @@
 #include "core/utf.h"
 #include "os/command_runner_win32.h"
+#include "os/temp_folder.h"
 #include "win32/probe_log.h"
 #include "win32/ui_thread_win32.h"
 
@@ -57,26 +58,20 @@ class Win32Runner : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        root = fs::temp_directory_path()
-            / ("korvane-runner-" + std::to_string(GetCurrentProcessId()) + "-"
-                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
-        fs::create_directories(root);
         log.emplace(root / "probe.log");
         probe = testing::ownFolder() / "korvane_probe.exe";
     }
-
-    void TearDown() override { EXPECT_TRUE(testing::removeWhenFree(root)); }
 
     [[nodiscard]] std::vector<testing::ProbeRun> runs(std::size_t atLeast) const
     {
         return log->runs(atLeast);
     }
 
-    fs::path root;
+    const testing::TempFolder root;
     std::optional<testing::ProbeLog> log;
     fs::path probe;
-    Win32CommandRunner runner;
+    win32::UiThread uiThread;
+    Win32CommandRunner runner { uiThread };
 };
 
 TEST_F(Win32Runner, WindowStyleReachesTheProgram)
@@ -115,7 +110,7 @@ TEST_F(Win32Runner, BareNameIsFoundOnlyInTheSystemFolder)
     } planted { { genuine, testing::ownFolder() / (name + ".exe"), root / (name + ".exe") } };
     for (const fs::path &file : planted.files)
         fs::copy_file(probe, file);
-    SetCurrentDirectoryW(root.wstring().c_str());
+    SetCurrentDirectoryW(root.path().wstring().c_str());
     const bool started = runner.start({ name, { "-x" } }, WindowStyle::Hidden);
     SetCurrentDirectoryW(testing::ownFolder().wstring().c_str());
 
@@ -185,12 +180,10 @@ bool pumpUntil(const std::function<bool()> &done, int patienceMs = 30000)
 
 TEST_F(Win32Runner, ReportsTheExitCodeOnTheUiThread)
 {
-    Win32UiThread uiThread;
-    Win32CommandRunner reporting(&uiThread);
     std::optional<int> code;
     DWORD thread = 0;
 
-    ASSERT_TRUE(reporting.start(
+    ASSERT_TRUE(runner.start(
         { narrow(probe.wstring()), { "--exit", "3" } }, WindowStyle::Hidden, [&](int exitCode) {
             code = exitCode;
             thread = GetCurrentThreadId();
@@ -204,10 +197,9 @@ TEST_F(Win32Runner, ReportsTheExitCodeOnTheUiThread)
 TEST_F(Win32Runner, ProgramOutlivingTheRunnerIsLeftAloneAndNeverReported)
 {
     const fs::path release = root / "release";
-    Win32UiThread uiThread;
     bool reported = false;
     {
-        Win32CommandRunner reporting(&uiThread);
+        Win32CommandRunner reporting(uiThread);
         ASSERT_TRUE(
             reporting.start({ narrow(probe.wstring()), { "--wait", narrow(release.wstring()) } },
                 WindowStyle::Hidden, [&](int) { reported = true; }));

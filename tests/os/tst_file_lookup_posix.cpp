@@ -1,8 +1,7 @@
 #include "core/file_lookup.h"
+#include "os/temp_folder.h"
 
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -27,8 +26,6 @@ class FileLookupPosix : public ::testing::TestWithParam<LookupCase> {
 protected:
     void SetUp() override
     {
-        root = fs::temp_directory_path() / ("korvane-files-" + std::to_string(getpid()));
-        fs::remove_all(root);
         fs::create_directories(root / "folder");
         std::ofstream(root / "MSINFO32.EXE") << "tool";
         std::ofstream(root / ".hidden") << "dot";
@@ -36,9 +33,7 @@ protected:
         fs::create_symlink(root / "MSINFO32.EXE", root / "link");
     }
 
-    void TearDown() override { fs::remove_all(root); }
-
-    fs::path root;
+    const testing::TempFolder root;
 };
 
 TEST_P(FileLookupPosix, FindsOnlyOrdinaryFiles)

@@ -1,4 +1,5 @@
 #include "os/registry_posix.h"
+#include "os/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -14,19 +15,13 @@ namespace fs = std::filesystem;
 
 constexpr const char *toolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 
-class RegistryStandIn : public ::testing::Test {
+class RegistryReplacement : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        root = fs::temp_directory_path()
-            / ("korvane-registry-" + std::to_string(getpid()) + "-"
-                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
         fs::create_directories(root / "a");
         fs::create_directories(root / "b");
     }
-
-    void TearDown() override { fs::remove_all(root); }
 
     fs::path program(
         const std::string &folder, const std::string &name, fs::perms perms = fs::perms::owner_all)
@@ -59,10 +54,10 @@ protected:
         return std::string(reinterpret_cast<const char *>(data), size - 1);
     }
 
-    fs::path root;
+    const testing::TempFolder root;
 };
 
-TEST_F(RegistryStandIn, FirstToolInItsOwnOrderWins)
+TEST_F(RegistryReplacement, FirstToolInItsOwnOrderWins)
 {
     program("a", "hardinfo");
     const fs::path kinfocenter = program("b", "kinfocenter");
@@ -70,7 +65,7 @@ TEST_F(RegistryStandIn, FirstToolInItsOwnOrderWins)
     EXPECT_EQ(readTool(registry), kinfocenter.string());
 }
 
-TEST_F(RegistryStandIn, EarlierFolderWinsForTheSameTool)
+TEST_F(RegistryReplacement, EarlierFolderWinsForTheSameTool)
 {
     const fs::path first = program("a", "hardinfo2");
     program("b", "hardinfo2");
@@ -79,7 +74,7 @@ TEST_F(RegistryStandIn, EarlierFolderWinsForTheSameTool)
     EXPECT_EQ(readTool(registry), first.string());
 }
 
-TEST_F(RegistryStandIn, SkipsWhatCannotRun)
+TEST_F(RegistryReplacement, SkipsWhatCannotRun)
 {
     program("a", "kinfocenter", fs::perms::owner_read | fs::perms::owner_write);
     fs::create_directories(root / "a" / "hardinfo2");
@@ -88,7 +83,7 @@ TEST_F(RegistryStandIn, SkipsWhatCannotRun)
     EXPECT_EQ(readTool(registry), lshw.string());
 }
 
-TEST_F(RegistryStandIn, NeverLooksInTheCurrentFolder)
+TEST_F(RegistryReplacement, NeverLooksInTheCurrentFolder)
 {
     program("a", "hardinfo");
     const fs::path saved = fs::current_path();
@@ -99,7 +94,7 @@ TEST_F(RegistryStandIn, NeverLooksInTheCurrentFolder)
     EXPECT_EQ(tool, "<no key>");
 }
 
-TEST_F(RegistryStandIn, NoToolMeansNoKey)
+TEST_F(RegistryReplacement, NoToolMeansNoKey)
 {
     PosixRegistry registry(searchPath());
     RegistryHandle key = 7;
@@ -108,7 +103,7 @@ TEST_F(RegistryStandIn, NoToolMeansNoKey)
     EXPECT_EQ(key, 0U);
 }
 
-TEST_F(RegistryStandIn, EveryOtherKeyOrValueIsMissing)
+TEST_F(RegistryReplacement, EveryOtherKeyOrValueIsMissing)
 {
     program("a", "hardinfo");
     PosixRegistry registry(searchPath());
@@ -131,7 +126,7 @@ TEST_F(RegistryStandIn, EveryOtherKeyOrValueIsMissing)
     EXPECT_EQ(registry.close(key), registry::invalidHandle);
 }
 
-TEST_F(RegistryStandIn, TooSmallABufferAsksForMore)
+TEST_F(RegistryReplacement, TooSmallABufferAsksForMore)
 {
     const fs::path tool = program("a", "hardinfo");
     PosixRegistry registry(searchPath());
@@ -146,7 +141,7 @@ TEST_F(RegistryStandIn, TooSmallABufferAsksForMore)
     EXPECT_EQ(registry.close(key), registry::success);
 }
 
-TEST(RegistryStandInText, IsUtf8Already)
+TEST(RegistryReplacementText, IsUtf8Already)
 {
     PosixRegistry registry("");
     EXPECT_EQ(registry.decodeText("/opt/工具/hardinfo"), "/opt/工具/hardinfo");

@@ -7,7 +7,9 @@
 #include "core/texts.h"
 #include "core/utf.h"
 #include "os/command_runner_win32.h"
+#include "os/temp_folder.h"
 #include "win32/probe_log.h"
+#include "win32/ui_thread_win32.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +49,8 @@ void writeValue(HKEY root, const std::string &key, const std::string &name, DWOR
 struct NativeLauncher {
     const std::unique_ptr<Registry> registry = makeNativeRegistry();
     const std::unique_ptr<FileLookup> files = makeNativeFileLookup();
-    Win32CommandRunner runner;
+    win32::UiThread uiThread;
+    Win32CommandRunner runner { uiThread };
     FakeMessageBox messageBox;
     SysInfoLauncher launcher { { *registry, *files, runner, messageBox } };
 };
@@ -126,11 +129,6 @@ class StartSysInfoOnWine : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        root = fs::temp_directory_path()
-            / ("korvane-sysinfo-" + std::to_string(GetCurrentProcessId()) + "-"
-                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
-        fs::create_directories(root);
         log.emplace(root / "probe.log");
         probe = testing::ownFolder() / "korvane_probe.exe";
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, toolKey);
@@ -141,7 +139,6 @@ protected:
     {
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, toolKey);
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, folderKey);
-        EXPECT_TRUE(testing::removeWhenFree(root));
     }
 
     static std::string zeroEnded(const fs::path &path) { return narrow(path.wstring()) + '\0'; }
@@ -154,7 +151,7 @@ protected:
         return native.messageBox.shown;
     }
 
-    fs::path root;
+    const testing::TempFolder root;
     fs::path probe;
     std::optional<testing::ProbeLog> log;
 };
@@ -178,7 +175,7 @@ TEST_F(StartSysInfoOnWine, FullPathWithABlankStartsThatProgramOnly)
 TEST_F(StartSysInfoOnWine, FolderFallbackStartsTheToolInIt)
 {
     fs::copy_file(probe, root / "MSINFO32.EXE");
-    writeValue(HKEY_LOCAL_MACHINE, folderKey, "MSINFO", REG_SZ, zeroEnded(root));
+    writeValue(HKEY_LOCAL_MACHINE, folderKey, "MSINFO", REG_SZ, zeroEnded(root.path()));
 
     EXPECT_TRUE(start().empty());
 
@@ -190,7 +187,8 @@ TEST_F(StartSysInfoOnWine, FolderFallbackStartsTheToolInIt)
 TEST_F(StartSysInfoOnWine, FolderEndingInABackslashStillFindsTheTool)
 {
     fs::copy_file(probe, root / "MSINFO32.EXE");
-    writeValue(HKEY_LOCAL_MACHINE, folderKey, "MSINFO", REG_SZ, narrow(root.wstring()) + "\\\0");
+    writeValue(
+        HKEY_LOCAL_MACHINE, folderKey, "MSINFO", REG_SZ, narrow(root.path().wstring()) + "\\\0");
 
     EXPECT_TRUE(start().empty());
     EXPECT_EQ(log->runs(1).size(), 1U);
@@ -210,7 +208,7 @@ TEST_P(StartSysInfoUnavailable, SaysSoAndStartsNothing)
     if (GetParam().toolKeyExpandString)
         writeValue(HKEY_LOCAL_MACHINE, toolKey, "PATH", REG_EXPAND_SZ, zeroEnded(probe));
     if (GetParam().folderWithoutTool)
-        writeValue(HKEY_LOCAL_MACHINE, folderKey, "MSINFO", REG_SZ, zeroEnded(root));
+        writeValue(HKEY_LOCAL_MACHINE, folderKey, "MSINFO", REG_SZ, zeroEnded(root.path()));
 
     EXPECT_EQ(start(), std::vector<std::string> { std::string(texts::sysInfoUnavailable) });
     EXPECT_TRUE(log->runs(1, 300).empty());
@@ -234,10 +232,7 @@ class RealFileLookup : public ::testing::TestWithParam<LookupCase> { };
 TEST_P(RealFileLookup, FindsOnlyOrdinaryFilesByTheirLiteralPath)
 {
     const LookupCase &row = GetParam();
-    const fs::path folder = fs::temp_directory_path()
-        / ("korvane-lookup-" + std::to_string(GetCurrentProcessId()) + "-" + row.name);
-    fs::remove_all(folder);
-    fs::create_directories(folder);
+    const testing::TempFolder folder;
     const fs::path target = folder / "MSINFO32.EXE";
     if (row.attributes == 0) {
         fs::create_directories(target);
@@ -247,12 +242,11 @@ TEST_P(RealFileLookup, FindsOnlyOrdinaryFilesByTheirLiteralPath)
     }
 
     std::string asked = row.asked;
-    const std::string folderText = narrow(folder.wstring());
+    const std::string folderText = narrow(folder.path().wstring());
     asked.replace(asked.find("{}"), 2, folderText);
     EXPECT_EQ(makeNativeFileLookup()->isOrdinaryFile(asked), row.found);
 
     SetFileAttributesW(target.wstring().c_str(), FILE_ATTRIBUTE_NORMAL);
-    fs::remove_all(folder);
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, RealFileLookup,

@@ -1,6 +1,8 @@
+#include "core/designed_pixels.h"
 #include "core/form_fakes.h"
 #include "qt/frm_about_qt.h"
 #include "qt/main_form_qt.h"
+#include "qt/text_qt.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -85,8 +87,8 @@ void TestAbout::cleanup()
 
 void TestAbout::notMadeAtStartup()
 {
-    for (const QWidget *widget : QApplication::topLevelWidgets())
-        QVERIFY(!widget->inherits("korvane::frmAbout"));
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        QVERIFY(!qobject_cast<qt::frmAbout *>(widget));
 }
 
 void TestAbout::texts()
@@ -99,13 +101,12 @@ void TestAbout::texts()
     };
     QCOMPARE(text("lblTitle"), QStringLiteral("Korvane"));
     QCOMPARE(text("lblVersion"), QStringLiteral("版本 " KORVANE_VERSION));
-    QVERIFY(
-        text("lblDescription").startsWith(QStringLiteral("可以定时对计算机进行重启、关机操作。")));
-    QVERIFY(!text("lblDisclaimer").isEmpty());
-    QCOMPARE(
-        about->findChild<QPushButton *>(QStringLiteral("cmdOK"))->text(), QStringLiteral("确定"));
-    QCOMPARE(about->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"))->text(),
-        QStringLiteral("系统信息(&S)..."));
+    for (const ControlDesign *row : { &frm_about::lblDescription, &frm_about::lblDisclaimer })
+        QCOMPARE(text(row->name.data()), qt::toQString(row->caption));
+    for (const ControlDesign *row : { &frm_about::cmdOK, &frm_about::cmdSysInfo }) {
+        QCOMPARE(about->findChild<QPushButton *>(qt::toQString(row->name))->text(),
+            qt::toQString(row->caption));
+    }
 
     const QPixmap icon = about->findChild<QLabel *>(QStringLiteral("picIcon"))->pixmap();
     QCOMPARE(icon.size(), QSize(32, 32));
@@ -131,30 +132,30 @@ void TestAbout::window()
 
 void TestAbout::geometry_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("rect");
-
-    QTest::newRow("frmAbout") << QStringLiteral("frmAbout") << QRect(156, 129, 380, 195);
-    QTest::newRow("picIcon") << QStringLiteral("picIcon") << QRect(16, 16, 36, 36);
-    QTest::newRow("cmdOK") << QStringLiteral("cmdOK") << QRect(272, 128, 100, 23);
-    QTest::newRow("cmdSysInfo") << QStringLiteral("cmdSysInfo") << QRect(272, 160, 99, 23);
-    QTest::newRow("lblDescription") << QStringLiteral("lblDescription") << QRect(70, 75, 259, 38);
-    QTest::newRow("lblTitle") << QStringLiteral("lblTitle") << QRect(70, 16, 259, 32);
-    QTest::newRow("lblVersion") << QStringLiteral("lblVersion") << QRect(70, 52, 259, 15);
-    QTest::newRow("lblDisclaimer") << QStringLiteral("lblDisclaimer") << QRect(17, 128, 242, 55);
+    QTest::addColumn<int>("place");
+    for (std::size_t i = 0; i < testing::frmAboutPlaces.size(); ++i) {
+        const ControlDesign &row = *testing::frmAboutPlaces[i].row;
+        QTest::addRow("%s %d", row.name.data(), row.index) << int(i);
+    }
 }
 
 void TestAbout::geometry()
 {
-    QFETCH(QString, name);
-    QFETCH(QRect, rect);
+    QFETCH(int, place);
+    const testing::DesignedPlace &designed = testing::frmAboutPlaces.at(std::size_t(place));
 
     QWidget *about = openAbout();
     QVERIFY(about);
-    const QWidget *widget
-        = name == QStringLiteral("frmAbout") ? about : about->findChild<QWidget *>(name);
+    const testing::PixelRect &client = testing::frmAboutPixels.at96;
+    QCOMPARE(about->geometry(), QRect(client.left, client.top, client.width, client.height));
+    const QWidget *widget = nullptr;
+    for (const QWidget *child : about->findChildren<QWidget *>(qt::toQString(designed.row->name))) {
+        if (designed.row->index < 0 || child->property("index").toInt() == designed.row->index)
+            widget = child;
+    }
     QVERIFY(widget);
-    QCOMPARE(widget->geometry(), rect);
+    const testing::PixelRect &rect = designed.at96;
+    QCOMPARE(widget->geometry(), QRect(rect.left, rect.top, rect.width, rect.height));
 }
 
 void TestAbout::textsFit_data()
@@ -204,13 +205,6 @@ void TestAbout::separator()
 {
     QWidget *about = openAbout();
     QVERIFY(about);
-    QMap<int, QWidget *> lines;
-    for (QWidget *line : about->findChildren<QWidget *>(QStringLiteral("Line1")))
-        lines[line->property("index").toInt()] = line;
-    QCOMPARE(lines.size(), 2);
-    QCOMPARE(lines[0]->geometry(), QRect(0, 112, 370, 2));
-    QCOMPARE(lines[1]->geometry(), QRect(0, 112, 371, 1));
-
     // An etched groove: the grey line lies on the top row of the white one. Away from the
     // description label, whose text could reach the row.
     const QImage image = about->grab().toImage();

@@ -39,7 +39,7 @@ void TestLocaleQt::toNumber()
     QFETCH(bool, isNumber);
     QFETCH(double, value);
 
-    const std::optional<double> number = QtLocale(locale).toNumber(text.toStdString());
+    const std::optional<double> number = qt::Locale(locale).toNumber(text.toStdString());
 
     QCOMPARE(number.has_value(), isNumber);
     if (isNumber)
@@ -48,9 +48,9 @@ void TestLocaleQt::toNumber()
 
 void TestLocaleQt::decimalSeparator()
 {
-    QCOMPARE(QtLocale(QLocale::c()).decimalSeparator(), std::string("."));
+    QCOMPARE(qt::Locale(QLocale::c()).decimalSeparator(), std::string("."));
     QCOMPARE(
-        QtLocale(QLocale(QLocale::French, QLocale::France)).decimalSeparator(), std::string(","));
+        qt::Locale(QLocale(QLocale::French, QLocale::France)).decimalSeparator(), std::string(","));
 }
 
 void TestLocaleQt::timeText_data()
@@ -76,7 +76,7 @@ void TestLocaleQt::timeText()
     QFETCH(QLocale, locale);
     QFETCH(QString, text);
 
-    QCOMPARE(QString::fromStdString(QtLocale(locale).timeText({ 14, 5, 9 })), text);
+    QCOMPARE(QString::fromStdString(qt::Locale(locale).timeText({ 14, 5, 9 })), text);
 }
 
 void TestLocaleQt::timeTextInEveryLocale_data()
@@ -92,7 +92,7 @@ void TestLocaleQt::timeTextInEveryLocale()
 {
     QFETCH(QLocale, locale);
 
-    const QString text = QString::fromStdString(QtLocale(locale).timeText({ 14, 37, 56 }));
+    const QString text = QString::fromStdString(qt::Locale(locale).timeText({ 14, 37, 56 }));
 
     QVERIFY2(
         !text.contains(QRegularExpression(QStringLiteral(R"(\(\s*\)|\[\s*\])"))), qPrintable(text));

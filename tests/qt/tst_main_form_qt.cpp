@@ -1,6 +1,9 @@
+#include "core/designed_pixels.h"
 #include "core/form_fakes.h"
 #include "qt/main_form_qt.h"
+#include "qt/text_qt.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QGroupBox>
 #include <QPushButton>
@@ -22,10 +25,8 @@ private slots:
 
     void startupCaption();
     void fixedWindow();
-    void geometry_data();
-    void geometry();
-    void captions_data();
-    void captions();
+    void controls_data();
+    void controls();
     void tabOrder();
     void clicks_data();
     void clicks();
@@ -33,8 +34,6 @@ private slots:
     void accessKeys();
     void timerTicksTheClock();
     void exitLeavesTheScheduleAlone();
-    void sponsor_data();
-    void sponsor();
 
 private:
     QPushButton *button(const char *name) const
@@ -62,11 +61,17 @@ void TestMainForm::startupCaption()
     m_form->show();
     QCOMPARE(m_form->windowTitle(), QStringLiteral("程序加载中..."));
     QVERIFY(!m_form->ActionScheduled());
+    // A screen reader meets a window, named with its caption.
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(m_form.get());
+    QVERIFY(accessible);
+    QCOMPARE(accessible->role(), QAccessible::Window);
+    QCOMPARE(accessible->text(QAccessible::Name), m_form->windowTitle());
 }
 
 void TestMainForm::fixedWindow()
 {
-    QCOMPARE(m_form->size(), QSize(289, 200));
+    const testing::PixelRect &client = testing::mainFormPixels.at96;
+    QCOMPARE(m_form->size(), QSize(client.width, client.height));
     QCOMPARE(m_form->minimumSize(), m_form->maximumSize());
     const Qt::WindowFlags flags = m_form->windowFlags();
     QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
@@ -78,58 +83,34 @@ void TestMainForm::fixedWindow()
     QCOMPARE(m_form->windowType(), Qt::Window);
 }
 
-void TestMainForm::geometry_data()
+void TestMainForm::controls_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("rect");
-
-    QTest::newRow("Frame1") << QStringLiteral("Frame1") << QRect(8, 8, 265, 185);
-    QTest::newRow("Command1") << QStringLiteral("Command1") << QRect(24, 16, 97, 41);
-    QTest::newRow("Command2") << QStringLiteral("Command2") << QRect(136, 16, 105, 41);
-    QTest::newRow("Command3") << QStringLiteral("Command3") << QRect(24, 72, 97, 41);
-    QTest::newRow("Command4") << QStringLiteral("Command4") << QRect(136, 72, 105, 41);
-    QTest::newRow("Command5") << QStringLiteral("Command5") << QRect(24, 128, 97, 41);
-    QTest::newRow("Command6") << QStringLiteral("Command6") << QRect(136, 128, 105, 41);
+    QTest::addColumn<int>("place");
+    for (std::size_t i = 0; i < testing::mainFormPlaces.size(); ++i)
+        QTest::newRow(testing::mainFormPlaces[i].row->name.data()) << int(i);
 }
 
-void TestMainForm::geometry()
+// Where the design puts them, in their container, with their designed captions; no button
+// answers Enter or Esc for the window.
+void TestMainForm::controls()
 {
-    QFETCH(QString, name);
-    QFETCH(QRect, rect);
+    QFETCH(int, place);
+    const testing::DesignedPlace &designed = testing::mainFormPlaces.at(std::size_t(place));
+    const ControlDesign &row = *designed.row;
 
-    const QWidget *widget = m_form->findChild<QWidget *>(name);
+    const QWidget *widget = m_form->findChild<QWidget *>(qt::toQString(row.name));
     QVERIFY(widget);
-    QCOMPARE(widget->geometry(), rect);
-    if (name != QStringLiteral("Frame1"))
-        QCOMPARE(widget->parentWidget()->objectName(), QStringLiteral("Frame1"));
-}
-
-void TestMainForm::captions_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-
-    QTest::newRow("Command1") << QStringLiteral("Command1") << QStringLiteral("关闭计算机(&C)");
-    QTest::newRow("Command2") << QStringLiteral("Command2") << QStringLiteral("重启计算机(&D)");
-    QTest::newRow("Command3") << QStringLiteral("Command3") << QStringLiteral("取消操作(&D)");
-    QTest::newRow("Command4") << QStringLiteral("Command4") << QStringLiteral("退出程序(&F)");
-    QTest::newRow("Command5") << QStringLiteral("Command5") << QStringLiteral("关于本程序(&Q)");
-    QTest::newRow("Command6") << QStringLiteral("Command6") << QStringLiteral("赞助我们(&G)");
-}
-
-void TestMainForm::captions()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, caption);
-
-    const QPushButton *push = m_form->findChild<QPushButton *>(name);
-    QVERIFY(push);
-    QCOMPARE(push->text(), caption);
-    // No button answers Enter or Esc for the window.
-    QVERIFY(!push->isDefault());
-    QVERIFY(!push->autoDefault());
-    QCOMPARE(m_form->findChild<QGroupBox *>(QStringLiteral("Frame1"))->title(),
-        QStringLiteral("功能选择"));
+    const testing::PixelRect &rect = designed.at96;
+    QCOMPARE(widget->geometry(), QRect(rect.left, rect.top, rect.width, rect.height));
+    if (row.container)
+        QCOMPARE(widget->parentWidget()->objectName(), qt::toQString(row.container->name));
+    if (const auto *push = qobject_cast<const QPushButton *>(widget)) {
+        QCOMPARE(push->text(), qt::toQString(row.caption));
+        QVERIFY(!push->isDefault());
+        QVERIFY(!push->autoDefault());
+    } else {
+        QCOMPARE(qobject_cast<const QGroupBox *>(widget)->title(), qt::toQString(row.caption));
+    }
 }
 
 void TestMainForm::tabOrder()
@@ -151,50 +132,25 @@ void TestMainForm::tabOrder()
 
 void TestMainForm::clicks_data()
 {
-    QTest::addColumn<QStringList>("clicks");
-    QTest::addColumn<QStringList>("answers");
-    QTest::addColumn<QStringList>("started");
-    QTest::addColumn<int>("messages");
-    QTest::addColumn<bool>("scheduled");
-
-    QTest::newRow("shutdown") << QStringList { QStringLiteral("Command1") }
-                              << QStringList { QStringLiteral("10") }
-                              << QStringList { QStringLiteral("shutdown -s -t 600") } << 0 << true;
-    QTest::newRow("restart") << QStringList { QStringLiteral("Command2") }
-                             << QStringList { QStringLiteral("0") }
-                             << QStringList { QStringLiteral("shutdown -r -t 0") } << 0 << true;
-    QTest::newRow("cancel first") << QStringList { QStringLiteral("Command3") } << QStringList {}
-                                  << QStringList {} << 1 << false;
-    QTest::newRow("shutdown, cancel")
-        << QStringList { QStringLiteral("Command1"), QStringLiteral("Command3") }
-        << QStringList { QStringLiteral("1.5") }
-        << QStringList { QStringLiteral("shutdown -s -t 90"), QStringLiteral("shutdown -a") } << 0
-        << false;
-    QTest::newRow("sponsor and about change nothing")
-        << QStringList { QStringLiteral("Command5"), QStringLiteral("Command6") } << QStringList {}
-        << QStringList {} << -1 << false;
+    QTest::addColumn<int>("click");
+    for (std::size_t i = 0; i < testing::mainFormClicks.size(); ++i)
+        QTest::newRow(testing::mainFormClicks[i].name) << int(i);
 }
 
 void TestMainForm::clicks()
 {
-    QFETCH(QStringList, clicks);
-    QFETCH(QStringList, answers);
-    QFETCH(QStringList, started);
-    QFETCH(int, messages);
-    QFETCH(bool, scheduled);
+    QFETCH(int, click);
+    const testing::ClickCase &row = testing::mainFormClicks.at(std::size_t(click));
 
-    for (const QString &answer : answers)
-        m_fakes.inputBox.answers.push_back(answer.toStdString());
-    for (const QString &name : clicks)
-        QTest::mouseClick(m_form->findChild<QPushButton *>(name), Qt::LeftButton);
+    m_fakes.inputBox.answers = row.answers;
+    QTest::mouseClick(button(row.button->name.data()), Qt::LeftButton);
 
-    QStringList texts;
+    std::vector<std::string> started;
     for (const auto &start : m_fakes.runner.started)
-        texts << QString::fromStdString(start.text);
-    QCOMPARE(texts, started);
-    if (messages >= 0)
-        QCOMPARE(int(m_fakes.messageBox.shown.size()), messages);
-    QCOMPARE(m_form->ActionScheduled(), scheduled);
+        started.push_back(start.text);
+    QVERIFY(started == row.started);
+    QVERIFY(m_fakes.messageBox.shown == row.messages);
+    QCOMPARE(m_form->ActionScheduled(), row.scheduled);
 }
 
 void TestMainForm::accessKeys_data()
@@ -271,36 +227,6 @@ void TestMainForm::exitLeavesTheScheduleAlone()
     QCOMPARE(m_fakes.runner.started.size(), 1U);
     QCOMPARE(QString::fromStdString(m_fakes.runner.started.front().text),
         QStringLiteral("shutdown -s -t 600"));
-}
-
-void TestMainForm::sponsor_data()
-{
-    QTest::addColumn<bool>("scheduled");
-
-    QTest::newRow("nothing scheduled") << false;
-    QTest::newRow("shutdown scheduled") << true;
-}
-
-void TestMainForm::sponsor()
-{
-    QFETCH(bool, scheduled);
-
-    if (scheduled) {
-        m_fakes.inputBox.answers = { "10" };
-        QTest::mouseClick(button("Command1"), Qt::LeftButton);
-    }
-    const std::size_t startedBefore = m_fakes.runner.started.size();
-
-    QTest::mouseClick(button("Command6"), Qt::LeftButton);
-
-    QCOMPARE(m_fakes.messageBox.shown.size(), 1U);
-    const QString notice = QString::fromStdString(m_fakes.messageBox.shown.front());
-    QVERIFY(notice.contains(QStringLiteral("版权所有")));
-    QVERIFY(notice.contains(QStringLiteral("电")));
-    QVERIFY(!notice.contains(u'\n'));
-    QCOMPARE(m_fakes.runner.started.size(), startedBefore);
-    QCOMPARE(m_form->ActionScheduled(), scheduled);
-    QCOMPARE(m_form->windowTitle(), QStringLiteral("程序加载中..."));
 }
 
 } // namespace korvane

@@ -93,7 +93,7 @@ void TestQtDialogs::inputBox()
             QTest::mouseClick(buttonLabelled(box, press), Qt::LeftButton);
     });
 
-    QtInputBox inputBox;
+    qt::InputBox inputBox;
     QCOMPARE(QString::fromStdString(inputBox.ask("请输入", "标题", "10")), result);
 }
 
@@ -111,7 +111,7 @@ void TestQtDialogs::inputBoxLooks()
         box->close();
     });
 
-    QtInputBox inputBox;
+    qt::InputBox inputBox;
     (void)inputBox.ask("请输入计算机关机倒计时分钟", "关机倒计时(分)", "10");
 
     QCOMPARE(title, QStringLiteral("关机倒计时(分)"));
@@ -134,7 +134,7 @@ void TestQtDialogs::messageBox()
         QTest::mouseClick(buttonLabelled(box, QStringLiteral("确定")), Qt::LeftButton);
     });
 
-    QtMessageBox().show("时间输入错误，请重新输入");
+    qt::MessageBox().show("时间输入错误，请重新输入");
 
     QCOMPARE(title, QStringLiteral("Korvane"));
     QCOMPARE(text, QStringLiteral("时间输入错误，请重新输入"));

@@ -1,4 +1,4 @@
-// A stand-in program for the runner tests and, as shutdown.exe and msinfo32.exe, for the Wine
+// A recording program for the runner tests and, as shutdown.exe and msinfo32.exe, for the Wine
 // end-to-end lane: appends one line about how it was started to the file named by
 // KORVANE_PROBE_LOG, then, with "--wait FILE", stays until FILE exists and removes it (for two
 // minutes at most, longer than any test waits for it); with

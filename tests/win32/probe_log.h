@@ -7,7 +7,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <system_error>
 #include <vector>
 
 namespace korvane::testing {
@@ -24,19 +23,6 @@ inline std::filesystem::path ownFolder()
     wchar_t module[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, module, MAX_PATH);
     return std::filesystem::path(module).parent_path();
-}
-
-// Removes `folder` once no probe started from it still runs (Windows keeps a running
-// program's file, and a probe that has logged may not have ended yet); false if it cannot.
-inline bool removeWhenFree(const std::filesystem::path &folder, int patienceMs = 30000)
-{
-    std::error_code error;
-    for (int waited = 0; std::filesystem::remove_all(folder, error), error; waited += 10) {
-        if (waited >= patienceMs)
-            return false;
-        Sleep(10);
-    }
-    return true;
 }
 
 // Every probe started while this exists appends a line to its log, named in the environment

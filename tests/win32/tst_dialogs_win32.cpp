@@ -53,8 +53,8 @@ void CALLBACK answerBox(HWND, UINT, UINT_PTR timer, DWORD)
     seen.ok = windowText(GetDlgItem(box, IDOK));
     seen.cancel = windowText(GetDlgItem(box, IDCANCEL));
     seen.hasCancel = GetDlgItem(box, IDCANCEL) != nullptr;
-    if (const HWND edit = GetDlgItem(box, inputBoxEditId)) {
-        seen.prompt = windowText(GetDlgItem(box, inputBoxPromptId));
+    if (const HWND edit = GetDlgItem(box, win32::inputBoxEditId)) {
+        seen.prompt = windowText(GetDlgItem(box, win32::inputBoxPromptId));
         seen.text = windowText(edit);
         SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&seen.selectionStart),
             reinterpret_cast<LPARAM>(&seen.selectionEnd));
@@ -138,7 +138,7 @@ TEST_P(Win32InputBoxAnswers, GiveTheFieldOnOkOnly)
     answerWhenShown(run);
 
     const std::string answer
-        = Win32InputBox().ask("请输入计算机关机倒计时分钟", "关机倒计时(分)", "10");
+        = win32::InputBox().ask("请输入计算机关机倒计时分钟", "关机倒计时(分)", "10");
 
     ASSERT_TRUE(run.found);
     EXPECT_EQ(answer, GetParam().result);
@@ -168,7 +168,7 @@ TEST_F(Win32Dialogs, MessageBoxIsTitledWithTheAppAndHasOkOnlyAndNoIcon)
     Script run { L"Korvane", std::nullopt, Answer::Ok, {} };
     answerWhenShown(run);
 
-    Win32MessageBox().show("请先设置关闭/重启计算机后再取消操作!");
+    win32::MessageBox().show("请先设置关闭/重启计算机后再取消操作!");
 
     ASSERT_TRUE(run.found);
     EXPECT_EQ(run.seen.owner, owner);
@@ -187,7 +187,7 @@ TEST_F(Win32Dialogs, MessageArrivingWhileAnotherProgramIsActiveIsOwnedByTheFirst
     Script run { L"Korvane", std::nullopt, Answer::Ok, {} };
     answerWhenShown(run);
 
-    Win32MessageBox().show("关机失败");
+    win32::MessageBox().show("关机失败");
 
     ASSERT_TRUE(run.found);
     EXPECT_EQ(run.seen.owner, owner);

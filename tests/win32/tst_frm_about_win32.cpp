@@ -12,7 +12,6 @@
 namespace korvane::win32 {
 namespace {
 
-using testing::PixelRect;
 using testing::windowText;
 
 class Win32About : public ::testing::Test {
@@ -69,39 +68,11 @@ TEST_F(Win32About, DialogFrameOutOfTheTaskbar)
         GetWindowLongPtrW(control(frm_about::cmdOK), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
 }
 
-struct Placement {
-    const ControlDesign *row;
-    PixelRect at96;
-    PixelRect at144;
-};
-
-constexpr std::array<Placement, 9> placements { {
-    { &frm_about::picIcon, { 16, 16, 36, 36 }, { 24, 24, 54, 54 } },
-    { &frm_about::cmdOK, { 272, 128, 100, 23 }, { 408, 192, 150, 35 } },
-    { &frm_about::cmdSysInfo, { 272, 160, 99, 23 }, { 408, 240, 149, 35 } },
-    { &frm_about::Line1[1], { 0, 112, 371, 1 }, { 0, 168, 556, 2 } },
-    { &frm_about::lblDescription, { 70, 75, 259, 38 }, { 105, 113, 389, 57 } },
-    { &frm_about::lblTitle, { 70, 16, 259, 32 }, { 105, 24, 389, 48 } },
-    { &frm_about::Line1[0], { 0, 112, 370, 2 }, { 0, 168, 555, 3 } },
-    { &frm_about::lblVersion, { 70, 52, 259, 15 }, { 105, 78, 389, 23 } },
-    { &frm_about::lblDisclaimer, { 17, 128, 242, 55 }, { 26, 192, 363, 83 } },
-} };
-
 class Win32AboutDpi : public Win32About, public ::testing::WithParamInterface<UINT> { };
 
 TEST_P(Win32AboutDpi, GeometryFollowsTheWindowsDpi)
 {
-    const UINT dpi = GetParam();
-    testing::changeDpi(about, dpi);
-
-    const SIZE client = testing::clientSize(about);
-    EXPECT_EQ(client.cx, dpi == 96 ? 380 : 570);
-    EXPECT_EQ(client.cy, dpi == 96 ? 195 : 293);
-    for (const Placement &placement : placements) {
-        EXPECT_EQ(
-            testing::placeOf(control(*placement.row)), dpi == 96 ? placement.at96 : placement.at144)
-            << placement.row->name << placement.row->index;
-    }
+    testing::expectDesignedLayout(about, testing::frmAboutPixels, GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, Win32AboutDpi, ::testing::Values(96U, 144U));
@@ -110,13 +81,14 @@ TEST_F(Win32About, OpensAtItsPlaceOnTheScreen)
 {
     POINT origin {};
     ClientToScreen(about, &origin);
-    EXPECT_EQ(origin.x, 156);
-    EXPECT_EQ(origin.y, 129);
+    EXPECT_EQ(origin.x, testing::frmAboutPixels.at96.left);
+    EXPECT_EQ(origin.y, testing::frmAboutPixels.at96.top);
 }
 
 TEST_F(Win32About, ColoursFollowTheTable)
 {
-    const HDC dc = GetDC(about);
+    const ScopedDc window(about);
+    const HDC dc = window.get();
     for (const ControlDesign *row : frmAboutDesign.controls) {
         if (row->colour == defaultColour)
             continue;
@@ -131,7 +103,6 @@ TEST_F(Win32About, ColoursFollowTheTable)
             EXPECT_EQ(GetTextColor(dc), toColorRef(row->colour));
         }
     }
-    ReleaseDC(about, dc);
 }
 
 TEST_F(Win32About, FocusStartsOnOkThenFollowsTheTabIndex)

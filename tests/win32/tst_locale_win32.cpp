@@ -12,7 +12,7 @@ class Win32LocaleNumber : public ::testing::TestWithParam<testing::NumberCase> {
 TEST_P(Win32LocaleNumber, AcceptsWhatTheQtConversionAccepts)
 {
     const testing::NumberCase &row = GetParam();
-    const std::optional<double> number = Win32Locale(widen(row.locale)).toNumber(row.text);
+    const std::optional<double> number = win32::Locale(widen(row.locale)).toNumber(row.text);
 
     ASSERT_EQ(number.has_value(), row.isNumber);
     if (row.isNumber) {
@@ -39,7 +39,7 @@ class Win32LocaleFormats : public ::testing::TestWithParam<LocaleCase> { };
 
 TEST_P(Win32LocaleFormats, SeparatorAndLongTime)
 {
-    const Win32Locale locale(GetParam().locale);
+    const win32::Locale locale(GetParam().locale);
     EXPECT_EQ(locale.decimalSeparator(), GetParam().decimal);
     EXPECT_EQ(locale.timeText({ 14, 5, 9 }), GetParam().time);
 }

@@ -13,7 +13,6 @@
 namespace korvane::win32 {
 namespace {
 
-using testing::PixelRect;
 using testing::windowText;
 
 // The buttons in their tab order.
@@ -104,38 +103,11 @@ TEST_F(Win32MainForm, ControlsUseTheSystemMessageFont)
     EXPECT_STREQ(font.lfFaceName, metrics.lfMessageFont.lfFaceName);
 }
 
-struct Placement {
-    const ControlDesign *row;
-    PixelRect at96;
-    PixelRect at144;
-};
-
-// In the client area, the frame's buttons offset by the frame's own place.
-constexpr std::array<Placement, 7> placements { {
-    { &main_form::Frame1, { 8, 8, 265, 185 }, { 12, 12, 398, 278 } },
-    { &main_form::Command1, { 32, 24, 97, 41 }, { 48, 36, 146, 62 } },
-    { &main_form::Command2, { 144, 24, 105, 41 }, { 216, 36, 158, 62 } },
-    { &main_form::Command3, { 32, 80, 97, 41 }, { 48, 120, 146, 62 } },
-    { &main_form::Command4, { 144, 80, 105, 41 }, { 216, 120, 158, 62 } },
-    { &main_form::Command5, { 32, 136, 97, 41 }, { 48, 204, 146, 62 } },
-    { &main_form::Command6, { 144, 136, 105, 41 }, { 216, 204, 158, 62 } },
-} };
-
 class Win32MainFormDpi : public Win32MainForm, public ::testing::WithParamInterface<UINT> { };
 
 TEST_P(Win32MainFormDpi, GeometryFollowsTheWindowsDpi)
 {
-    const UINT dpi = GetParam();
-    testing::changeDpi(form->window(), dpi);
-
-    const SIZE client = testing::clientSize(form->window());
-    EXPECT_EQ(client.cx, dpi == 96 ? 289 : 434);
-    EXPECT_EQ(client.cy, dpi == 96 ? 200 : 300);
-    for (const Placement &placement : placements) {
-        EXPECT_EQ(
-            testing::placeOf(control(*placement.row)), dpi == 96 ? placement.at96 : placement.at144)
-            << placement.row->name;
-    }
+    testing::expectDesignedLayout(form->window(), testing::mainFormPixels, GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, Win32MainFormDpi, ::testing::Values(96U, 144U));
@@ -156,22 +128,8 @@ TEST_F(Win32MainForm, TabOrderRunsFromCommand1ToCommand6)
     EXPECT_TRUE(fakes.inputBox.prompts.empty());
 }
 
-struct ClickCase {
-    const char *name;
-    const ControlDesign *button;
-    std::deque<std::string> answers;
-    std::vector<std::string> started;
-    std::vector<std::string> messages;
-    bool scheduled;
-};
-
-std::ostream &operator<<(std::ostream &out, const ClickCase &row)
-{
-    return out << row.name;
-}
-
 class Win32MainFormClicks : public Win32MainForm,
-                            public ::testing::WithParamInterface<ClickCase> { };
+                            public ::testing::WithParamInterface<testing::ClickCase> { };
 
 TEST_P(Win32MainFormClicks, ReachTheSharedLogic)
 {
@@ -188,14 +146,7 @@ TEST_P(Win32MainFormClicks, ReachTheSharedLogic)
     EXPECT_EQ(form->ActionScheduled(), GetParam().scheduled);
 }
 
-INSTANTIATE_TEST_SUITE_P(Buttons, Win32MainFormClicks,
-    ::testing::Values(ClickCase { "Shutdown", &main_form::Command1, { "10" },
-                          { "shutdown -s -t 600" }, {}, true },
-        ClickCase { "Restart", &main_form::Command2, { "0" }, { "shutdown -r -t 0" }, {}, true },
-        ClickCase { "CancelWithNothingScheduled", &main_form::Command3, {}, {},
-            { "请先设置关闭/重启计算机后再取消操作!" }, false },
-        ClickCase { "Sponsor", &main_form::Command6, {}, {}, { std::string(texts::sponsorNotice) },
-            false }),
+INSTANTIATE_TEST_SUITE_P(Buttons, Win32MainFormClicks, ::testing::ValuesIn(testing::mainFormClicks),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(Win32MainForm, AccessKeysPressTheirButtons)

@@ -3,14 +3,15 @@
 // Helpers for the tests of the Win32 windows, which run headless under Wine's null display
 // driver: messages are pumped by hand, and keys go through the program's own dialog-key
 // handling as the message loop would send them.
-#include "core/form_design.h"
+#include "core/designed_pixels.h"
 #include "core/utf.h"
 #include "win32/form_win32.h"
 #include "win32/top_level_win32.h"
 #include "win32/windows_api.h"
 
+#include <gtest/gtest.h>
+
 #include <functional>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -85,17 +86,6 @@ inline HWND control(HWND window, const FormDesign &form, const ControlDesign &ro
     return GetDlgItem(window, win32::controlId(form, row));
 }
 
-// A rectangle as the design tables give one: left, top, width, height.
-struct PixelRect {
-    int left, top, width, height;
-    bool operator==(const PixelRect &) const = default;
-};
-
-inline std::ostream &operator<<(std::ostream &out, const PixelRect &rect)
-{
-    return out << rect.left << "," << rect.top << " " << rect.width << "x" << rect.height;
-}
-
 // A control's place and size in its parent's client area.
 inline PixelRect placeOf(HWND control)
 {
@@ -128,6 +118,30 @@ inline void changeDpi(HWND window, UINT dpi)
     RECT suggested {};
     GetWindowRect(window, &suggested);
     SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
+// Moved to a monitor of `dpi` (96 or 144), the window and its controls are where the design
+// puts them; a control in a container offset by the container's own place.
+inline void expectDesignedLayout(HWND window, const DesignedWindow &designed, UINT dpi)
+{
+    changeDpi(window, dpi);
+    const auto at
+        = [dpi](const DesignedPlace &place) { return dpi == 96 ? place.at96 : place.at144; };
+    const SIZE client = clientSize(window);
+    const PixelRect &size = dpi == 96 ? designed.at96 : designed.at144;
+    EXPECT_EQ(client.cx, size.width);
+    EXPECT_EQ(client.cy, size.height);
+    for (const DesignedPlace &place : designed.places) {
+        PixelRect expected = at(place);
+        for (const DesignedPlace &container : designed.places) {
+            if (container.row == place.row->container) {
+                expected.left += at(container).left;
+                expected.top += at(container).top;
+            }
+        }
+        EXPECT_EQ(placeOf(control(window, designed.form, *place.row)), expected)
+            << place.row->name << place.row->index;
+    }
 }
 
 } // namespace korvane::testing

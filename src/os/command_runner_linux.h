@@ -16,12 +16,12 @@ class UiThread;
 // One reaper thread, made before the first program starts, reaps every started program and
 // posts its exit code to `uiThread`. Made and destroyed on the user-interface thread;
 // `uiThread` must outlive it.
-class PosixCommandRunner final : public CommandRunner {
+class LinuxCommandRunner final : public CommandRunner {
 public:
-    PosixCommandRunner(std::string helperFolder, UiThread &uiThread);
-    ~PosixCommandRunner() override;
-    PosixCommandRunner(const PosixCommandRunner &) = delete;
-    PosixCommandRunner &operator=(const PosixCommandRunner &) = delete;
+    LinuxCommandRunner(std::string helperFolder, UiThread &uiThread);
+    ~LinuxCommandRunner() override;
+    LinuxCommandRunner(const LinuxCommandRunner &) = delete;
+    LinuxCommandRunner &operator=(const LinuxCommandRunner &) = delete;
 
     [[nodiscard]] bool start(
         const Command &command, WindowStyle style, ExitReport onExit = {}) override;

@@ -1,5 +1,6 @@
 #include "core/ui_thread.h"
-#include "os/command_runner_posix.h"
+#include "os/command_runner_linux.h"
+#include "os/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -109,17 +110,10 @@ private:
     std::deque<std::function<void()>> m_tasks;
 };
 
-class PosixRunner : public ::testing::Test {
+class LinuxRunner : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        root = fs::temp_directory_path()
-            / ("korvane-runner-" + std::to_string(getpid()) + "-"
-                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        helpers = root / "libexec" / "korvane";
-        onPath = root / "path";
-        record = root / "record";
-        fs::remove_all(root);
         fs::create_directories(helpers);
         fs::create_directories(onPath);
         savedPath = std::getenv("PATH");
@@ -128,11 +122,7 @@ protected:
         setenv("PATH", onPath.c_str(), 1);
     }
 
-    void TearDown() override
-    {
-        setenv("PATH", savedPath.c_str(), 1);
-        fs::remove_all(root);
-    }
+    void TearDown() override { setenv("PATH", savedPath.c_str(), 1); }
 
     void writeProgram(const std::string &name, const std::string &body)
     {
@@ -158,37 +148,37 @@ protected:
     }
 
     QueuedUiThread ui;
-    fs::path root;
-    fs::path helpers;
-    fs::path onPath;
-    fs::path record;
+    const testing::TempFolder root;
+    const fs::path helpers = root / "libexec" / "korvane";
+    const fs::path onPath = root / "path";
+    const fs::path record = root / "record";
     std::string savedPath;
 };
 
-TEST_F(PosixRunner, BareNameStartsTheHelperWithItsArguments)
+TEST_F(LinuxRunner, BareNameStartsTheHelperWithItsArguments)
 {
     writeRecorder(helpers / "shutdown", record);
-    PosixCommandRunner runner(helpers.string(), ui);
+    LinuxCommandRunner runner(helpers.string(), ui);
 
     ASSERT_TRUE(runner.start({ "shutdown", { "-s", "-t", "600" } }, WindowStyle::Hidden));
 
     EXPECT_EQ(readWhenWritten(record, 30s), (helpers / "shutdown").string() + " -s -t 600\n");
 }
 
-TEST_F(PosixRunner, NeverLooksOnPath)
+TEST_F(LinuxRunner, NeverLooksOnPath)
 {
     writeRecorder(onPath / "shutdown", record);
-    PosixCommandRunner runner(helpers.string(), ui);
+    LinuxCommandRunner runner(helpers.string(), ui);
 
     EXPECT_FALSE(runner.start({ "shutdown", { "-a" } }, WindowStyle::Hidden));
 
     EXPECT_EQ(readWhenWritten(record, 300ms), "");
 }
 
-TEST_F(PosixRunner, AbsolutePathIsStartedAsGiven)
+TEST_F(LinuxRunner, AbsolutePathIsStartedAsGiven)
 {
     writeRecorder(root / "tool with blank", record);
-    PosixCommandRunner runner(helpers.string(), ui);
+    LinuxCommandRunner runner(helpers.string(), ui);
 
     ASSERT_TRUE(
         runner.start({ (root / "tool with blank").string(), {} }, WindowStyle::NormalWithFocus));
@@ -196,12 +186,12 @@ TEST_F(PosixRunner, AbsolutePathIsStartedAsGiven)
     EXPECT_EQ(readWhenWritten(record, 30s), (root / "tool with blank").string() + " \n");
 }
 
-TEST_F(PosixRunner, FailedStarts)
+TEST_F(LinuxRunner, FailedStarts)
 {
     std::ofstream(helpers / "not-executable") << "#!/bin/sh\n";
     fs::permissions(helpers / "not-executable", fs::perms::owner_read);
-    PosixCommandRunner runner(helpers.string(), ui);
-    PosixCommandRunner withoutFolder({}, ui);
+    LinuxCommandRunner runner(helpers.string(), ui);
+    LinuxCommandRunner withoutFolder({}, ui);
 
     EXPECT_FALSE(runner.start({ "missing", {} }, WindowStyle::Hidden));
     EXPECT_FALSE(runner.start({ "", {} }, WindowStyle::Hidden));
@@ -212,10 +202,10 @@ TEST_F(PosixRunner, FailedStarts)
     EXPECT_FALSE(withoutFolder.start({ "shutdown", { "-a" } }, WindowStyle::Hidden));
 }
 
-TEST_F(PosixRunner, StartedProgramsAreReaped)
+TEST_F(LinuxRunner, StartedProgramsAreReaped)
 {
     writeRecorder(helpers / "quick", record);
-    PosixCommandRunner runner(helpers.string(), ui);
+    LinuxCommandRunner runner(helpers.string(), ui);
 
     for (int i = 0; i < 5; ++i)
         ASSERT_TRUE(runner.start({ "quick", {} }, WindowStyle::Hidden));
@@ -235,12 +225,12 @@ struct ExitCase {
     int exitCode;
 };
 
-class PosixRunnerExit : public PosixRunner, public ::testing::WithParamInterface<ExitCase> { };
+class LinuxRunnerExit : public LinuxRunner, public ::testing::WithParamInterface<ExitCase> { };
 
-TEST_P(PosixRunnerExit, ReportsTheExitCodeOnTheUiThread)
+TEST_P(LinuxRunnerExit, ReportsTheExitCodeOnTheUiThread)
 {
     writeProgram("program", GetParam().body);
-    PosixCommandRunner runner(helpers.string(), ui);
+    LinuxCommandRunner runner(helpers.string(), ui);
     std::vector<int> codes;
 
     ASSERT_TRUE(runner.start({ "program", {} }, WindowStyle::Hidden, recordInto(codes)));
@@ -252,15 +242,15 @@ TEST_P(PosixRunnerExit, ReportsTheExitCodeOnTheUiThread)
     EXPECT_EQ(zombieChildren("program"), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Programs, PosixRunnerExit,
+INSTANTIATE_TEST_SUITE_P(Programs, LinuxRunnerExit,
     ::testing::Values(ExitCase { "Success", "exit 0", 0 }, ExitCase { "Failure", "exit 3", 3 },
         ExitCase { "Killed", "kill -KILL $$", 128 + SIGKILL }),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(PosixRunner, DoesNotWaitForALongProgram)
+TEST_F(LinuxRunner, DoesNotWaitForALongProgram)
 {
     writeProgram("long", untilGo());
-    PosixCommandRunner runner(helpers.string(), ui);
+    LinuxCommandRunner runner(helpers.string(), ui);
     std::vector<int> codes;
 
     const auto before = std::chrono::steady_clock::now();
@@ -275,12 +265,12 @@ TEST_F(PosixRunner, DoesNotWaitForALongProgram)
     EXPECT_EQ(zombieChildren("long"), 0);
 }
 
-TEST_F(PosixRunner, ReportsDoNotOutliveTheRunnerNorDoesItWait)
+TEST_F(LinuxRunner, ReportsDoNotOutliveTheRunnerNorDoesItWait)
 {
     writeProgram("quick", "exit 1");
     writeProgram("long", "echo $$ > '" + (root / "pid").string() + "'\n" + untilGo());
     std::vector<int> codes;
-    auto runner = std::make_unique<PosixCommandRunner>(helpers.string(), ui);
+    auto runner = std::make_unique<LinuxCommandRunner>(helpers.string(), ui);
     ASSERT_TRUE(runner->start({ "long", {} }, WindowStyle::Hidden, recordInto(codes)));
     ASSERT_TRUE(runner->start({ "quick", {} }, WindowStyle::Hidden, recordInto(codes)));
     ASSERT_TRUE(ui.waitForPosts(1, 30s));
@@ -299,10 +289,10 @@ TEST_F(PosixRunner, ReportsDoNotOutliveTheRunnerNorDoesItWait)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
-TEST(PosixRunnerDefault, HelperFolderIsBesideTheProgramsFolder)
+TEST(LinuxRunnerDefault, HelperFolderIsBesideTheProgramsFolder)
 {
     const fs::path self = fs::read_symlink("/proc/self/exe");
-    EXPECT_EQ(PosixCommandRunner::defaultHelperFolder(),
+    EXPECT_EQ(LinuxCommandRunner::defaultHelperFolder(),
         (self.parent_path().parent_path() / "libexec" / "korvane").string());
 }
 

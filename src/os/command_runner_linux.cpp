@@ -1,4 +1,4 @@
-#include "command_runner_posix.h"
+#include "command_runner_linux.h"
 
 #include "core/trace.h"
 #include "core/ui_thread.h"
@@ -29,7 +29,7 @@ namespace korvane {
 // user-interface thread. Nothing here can fail once a program has started: its entry is
 // allocated before the spawn, and a program whose pidfd cannot be opened is looked at on a
 // short timer instead.
-class PosixCommandRunner::Reaper {
+class LinuxCommandRunner::Reaper {
 public:
     struct Child {
         pid_t pid = 0;
@@ -177,15 +177,15 @@ private:
     std::thread m_thread;
 };
 
-PosixCommandRunner::PosixCommandRunner(std::string helperFolder, UiThread &uiThread)
+LinuxCommandRunner::LinuxCommandRunner(std::string helperFolder, UiThread &uiThread)
     : m_helperFolder(std::move(helperFolder))
     , m_uiThread(uiThread)
 {
 }
 
-PosixCommandRunner::~PosixCommandRunner() = default;
+LinuxCommandRunner::~LinuxCommandRunner() = default;
 
-std::string PosixCommandRunner::defaultHelperFolder()
+std::string LinuxCommandRunner::defaultHelperFolder()
 {
     std::error_code error;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
@@ -194,7 +194,7 @@ std::string PosixCommandRunner::defaultHelperFolder()
     return (self.parent_path().parent_path() / "libexec" / "korvane").string();
 }
 
-bool PosixCommandRunner::start(
+bool LinuxCommandRunner::start(
     const Command &command, WindowStyle /*style: no windows here*/, ExitReport onExit)
 {
     if (command.program.empty())
@@ -239,8 +239,8 @@ bool PosixCommandRunner::start(
 
 std::unique_ptr<CommandRunner> makeNativeCommandRunner(UiThread &uiThread)
 {
-    return std::make_unique<PosixCommandRunner>(
-        PosixCommandRunner::defaultHelperFolder(), uiThread);
+    return std::make_unique<LinuxCommandRunner>(
+        LinuxCommandRunner::defaultHelperFolder(), uiThread);
 }
 
 } // namespace korvane
