@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Measures the Linux desktop notifier against its budget and prints the figures: on demand
-# (a stand-in user manager whose path unit is active), how soon it ends with nothing pending;
+# (a mock user manager whose path unit is active), how soon it ends with nothing pending;
 # resident (no user manager), its memory once settled and its wake-ups over a quiet minute
 # with nothing pending and with a power-off pending (hours away, so no alert falls due). It
 # judges nothing.

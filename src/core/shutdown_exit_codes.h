@@ -11,8 +11,6 @@ struct ShutdownExitCodes {
 
 // Korvane's own shutdown for Linux, in its helper folder.
 inline constexpr ShutdownExitCodes helperExitCodes { .nothingToCancel = 5 };
-// Its earlier name, still spelt so in src/linux/shutdown/main.cpp.
-inline constexpr ShutdownExitCodes standInExitCodes = helperExitCodes;
 // shutdown.exe: ERROR_NO_SHUTDOWN_IN_PROGRESS.
 inline constexpr ShutdownExitCodes windowsExitCodes { .nothingToCancel = 1116 };
 

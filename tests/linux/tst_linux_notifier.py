@@ -15,6 +15,8 @@ import unittest
 
 import dbus
 
+from private_bus import private_buses
+
 LOGIN1 = "org.freedesktop.login1"
 MANAGER = "org.freedesktop.login1.Manager"
 NOTIFICATIONS = "org.freedesktop.Notifications"
@@ -24,19 +26,6 @@ ACTIONS = ["cancel", "取消", "postpone", "推迟 10 分钟"]
 UNIT = "/org/freedesktop/systemd1/unit/org_2eexample_2eKorvane_2eNotifier_2epath"
 NO_UNIT = "raise dbus.exceptions.DBusException('no', name='org.freedesktop.systemd1.NoSuchUnit')"
 NOTIFIER = None
-
-
-def private_buses():
-    """Both of the harness's buses, or a refusal: never the machine's own."""
-    folder = os.environ.get("KORVANE_PRIVATE_BUS_DIR", "")
-    system = os.environ.get("DBUS_SYSTEM_BUS_ADDRESS", "")
-    session = os.environ.get("DBUS_SESSION_BUS_ADDRESS", "")
-    if (not os.path.isabs(folder) or folder.startswith(("/run/", "/var/"))
-            or system != f"unix:path={folder}/system_bus_socket"
-            or session != f"unix:path={folder}/session_bus_socket"):
-        sys.exit("run through tests/linux/private_bus.sh --session, never on the "
-                 "machine's buses")
-    return system, session
 
 
 def now_usec():
@@ -263,7 +252,7 @@ class NotifierTest(NotificationsHarness):
         self.assertEqual((second.returncode, second.stderr), (0, b""))
 
     def user_manager(self, answer, state="active"):
-        """A stand-in user manager whose GetUnit runs answer for the notifier's path unit."""
+        """A mock user manager whose GetUnit runs answer for the notifier's path unit."""
         manager = self.mock("session", "org.freedesktop.systemd1", "/org/freedesktop/systemd1",
                             "org.freedesktop.systemd1", "/org/freedesktop/systemd1",
                             "org.freedesktop.systemd1.Manager")

@@ -28,7 +28,7 @@ enum ExitCode {
     ExitNoBus = 3,
     ExitLogind = 4,
     // The window tells this one apart; it reads it from the same place.
-    ExitNothingToCancel = korvane::standInExitCodes.nothingToCancel,
+    ExitNothingToCancel = korvane::helperExitCodes.nothingToCancel,
 };
 
 const char *const helpText
