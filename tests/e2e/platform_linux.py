@@ -158,7 +158,15 @@ def scenario_notifier(app, output):
     popup = wait_for("the notification", lambda: desktop.windows(pid=platform.server.pid),
                      timeout=30)[0]
     shot = os.path.join(output, "notifier_notice.png")
-    desktop.screenshot(popup, shot)
+    # A busy server paints the bubble in parts: it is drawn in full once two shots agree.
+    shots = []
+
+    def shoot():
+        desktop.screenshot(popup, shot)
+        with open(shot, "rb") as image:
+            shots.append(image.read())
+        return len(shots) > 1 and shots[-1] == shots[-2]
+    wait_for("the notification drawn in full", shoot, timeout=30, interval=0.5)
     desktop.screenshot("root", os.path.join(output, "notifier_screen.png"))
 
     step("取消, clicked where it is drawn: nothing is left pending, and the notice goes")

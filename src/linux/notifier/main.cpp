@@ -3,6 +3,7 @@
 // offers to cancel or postpone it.
 #include "core/notifier_bus.h"
 #include "notifier.h"
+#include "text.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

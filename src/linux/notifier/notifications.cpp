@@ -2,7 +2,7 @@
 
 #include "core/app_record.h"
 #include "core/texts.h"
-#include "notifier.h"
+#include "text.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -70,7 +70,7 @@ void Notifications::close()
     m_message.reset();
     // One still being opened is closed once its id is known.
     if (m_id != 0 && !m_notifying)
-        closeOnServer(m_id, QDBus::NoBlock);
+        closeOnServer(m_id);
     m_id = 0;
 }
 
@@ -82,8 +82,12 @@ void Notifications::closeBeforeEnd()
         m_id = notificationId(m_notifying->reply());
     }
     if (m_id != 0)
-        closeOnServer(m_id, QDBus::Block);
+        closeOnServer(m_id);
     m_id = 0;
+    // A message still queued when the process ends is never sent; the bus keeps their order,
+    // so the last close's answer means every one has gone out.
+    if (m_closing)
+        m_closing->waitForFinished();
 }
 
 void Notifications::actionInvoked(uint id, const QString &key)
@@ -129,7 +133,7 @@ void Notifications::notifyAnswered()
                  .arg(reply.errorName()));
     if (!m_message) {
         if (id != 0)
-            closeOnServer(id, QDBus::NoBlock);
+            closeOnServer(id);
         m_id = 0;
         return;
     }
@@ -146,14 +150,11 @@ void Notifications::serverStarted()
         show(*m_message);
 }
 
-void Notifications::closeOnServer(uint id, QDBus::CallMode mode)
+void Notifications::closeOnServer(uint id)
 {
     QDBusMessage call = serverCall(QStringLiteral("CloseNotification"));
     call << id;
-    if (mode == QDBus::Block)
-        m_session.call(call, QDBus::Block, closeTimeoutMs);
-    else
-        m_session.send(call);
+    m_closing = m_session.asyncCall(call, closeTimeoutMs);
 }
 
 } // namespace korvane::notifier

@@ -3,6 +3,7 @@
 #include "alert_plan.h"
 
 #include <QDBusConnection>
+#include <QDBusPendingCall>
 #include <QLatin1String>
 #include <QObject>
 #include <QString>
@@ -45,13 +46,14 @@ private:
     void notify();
     void notifyAnswered();
     void serverStarted();
-    void closeOnServer(uint id, QDBus::CallMode mode);
+    void closeOnServer(uint id);
 
     QDBusConnection m_session;
     QDBusServiceWatcher *const m_serverWatcher;
     // What is on screen, or is to be once a server answers.
     std::optional<Message> m_message;
     uint m_id = 0;
+    std::optional<QDBusPendingCall> m_closing;
     // The unique name of the server that holds it.
     QString m_server;
     // One Notify at a time: a second sent before the first's id is known would open a

@@ -2,6 +2,7 @@
 
 #include "core/notifier_bus.h"
 #include "notifications.h"
+#include "text.h"
 
 #include <QCoreApplication>
 #include <QDBusMessage>
@@ -54,6 +55,16 @@ LocalTime localTime(std::int64_t usec)
     return { parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min };
 }
 
+// The one value of an answer; an invalid one for an error or an answer of another shape.
+QVariant onlyValue(QDBusPendingCallWatcher *watcher)
+{
+    watcher->deleteLater();
+    const QDBusMessage reply = watcher->reply();
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1)
+        return {};
+    return reply.arguments().first();
+}
+
 sigset_t endSignalSet()
 {
     sigset_t set;
@@ -70,17 +81,6 @@ sigset_t endSignalSet()
 // the window calls.
 static_assert(notifier_bus::interface == "org.example.Korvane.Notifier");
 static_assert(notifier_bus::refresh == "Refresh");
-
-QString toQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
-void tell(const QString &line)
-{
-    std::fprintf(stderr, "notifier: %s\n", line.toLocal8Bit().constData());
-    std::fflush(stderr);
-}
 
 void leave(const QString &line)
 {
@@ -127,7 +127,7 @@ Notifier::Notifier(const QDBusConnection &system, const QDBusConnection &session
     connect(m_notifications, &Notifications::buttonPressed, this, &Notifier::buttonPressed);
     if (endSignals >= 0) {
         m_endSignals = new QSocketNotifier(endSignals, QSocketNotifier::Read, this);
-        connect(m_endSignals, &QSocketNotifier::activated, this, &Notifier::end);
+        connect(m_endSignals, &QSocketNotifier::activated, this, &Notifier::closeAndQuit);
     }
     watchScheduleFolder();
 }
@@ -169,7 +169,7 @@ void Notifier::propertiesChanged(
 void Notifier::busGone()
 {
     tell(QStringLiteral("a bus went away; ending"));
-    end();
+    closeAndQuit();
 }
 
 // On demand where the user manager's path unit watches the schedule file: it starts the
@@ -180,39 +180,35 @@ void Notifier::askUserManager()
         = QDBusMessage::createMethodCall(userManager, QStringLiteral("/org/freedesktop/systemd1"),
             QStringLiteral("org.freedesktop.systemd1.Manager"), QStringLiteral("GetUnit"));
     call << pathUnit;
+    callUserManager(call, &Notifier::unitFound);
+}
+
+void Notifier::callUserManager(
+    QDBusMessage call, void (Notifier::*answered)(QDBusPendingCallWatcher *))
+{
     // A session without a user manager must not have the bus try to start one.
     call.setAutoStartService(false);
     auto *watcher
         = new QDBusPendingCallWatcher(m_session.asyncCall(call, userManagerTimeoutMs), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, &Notifier::unitFound);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, answered);
 }
 
 void Notifier::unitFound(QDBusPendingCallWatcher *watcher)
 {
-    watcher->deleteLater();
-    const QDBusMessage reply = watcher->reply();
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1)
-        return;
-    const QString unit = reply.arguments().first().value<QDBusObjectPath>().path();
+    const QString unit = onlyValue(watcher).value<QDBusObjectPath>().path();
     if (unit.isEmpty())
         return;
     QDBusMessage call
         = QDBusMessage::createMethodCall(userManager, unit, properties, QStringLiteral("Get"));
     call << QStringLiteral("org.freedesktop.systemd1.Unit") << QStringLiteral("ActiveState");
-    call.setAutoStartService(false);
-    auto *next = new QDBusPendingCallWatcher(m_session.asyncCall(call, userManagerTimeoutMs), this);
-    connect(next, &QDBusPendingCallWatcher::finished, this, &Notifier::unitStateRead);
+    callUserManager(call, &Notifier::unitStateRead);
 }
 
 void Notifier::unitStateRead(QDBusPendingCallWatcher *watcher)
 {
-    watcher->deleteLater();
-    const QDBusMessage reply = watcher->reply();
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1)
-        return;
-    m_onDemand = reply.arguments().first().value<QDBusVariant>().variant().toString()
-        == QStringLiteral("active");
-    endIfIdle();
+    m_onDemand
+        = onlyValue(watcher).value<QDBusVariant>().variant().toString() == QStringLiteral("active");
+    quitIfIdle();
 }
 
 // Every hint ends here: only the property itself says what is pending.
@@ -241,7 +237,7 @@ void Notifier::scheduleRead(QDBusPendingCallWatcher *watcher)
     if (std::exchange(m_readAgain, false))
         readSchedule();
     else
-        endIfIdle();
+        quitIfIdle();
 }
 
 void Notifier::takeSchedule(const logind::ScheduledShutdown &schedule)
@@ -317,13 +313,13 @@ void Notifier::watchScheduleFolder()
 
 // Never while the schedule file is there: the path unit would start it again at once, and a
 // loop of starts runs into the user manager's start limit.
-void Notifier::endIfIdle()
+void Notifier::quitIfIdle()
 {
     if (m_onDemand && !m_reading && !m_schedule.isPending() && !QFileInfo::exists(scheduleFile))
-        end();
+        closeAndQuit();
 }
 
-void Notifier::end()
+void Notifier::closeAndQuit()
 {
     m_notifications->closeBeforeEnd();
     QCoreApplication::exit(0);

@@ -8,7 +8,6 @@
 #include <QString>
 
 #include <optional>
-#include <string_view>
 
 class QDBusMessage;
 class QDBusPendingCallWatcher;
@@ -21,9 +20,6 @@ namespace korvane::notifier {
 
 class Notifications;
 
-QString toQString(std::string_view text);
-// One line on stderr, which the session's journal keeps.
-void tell(const QString &line);
 // Straight out, status 0: with Qt 6.4 the bus thread can still be busy while the type
 // registry is torn down, and its warnings would break the one-line message.
 [[noreturn]] void leave(const QString &line = {});
@@ -56,6 +52,7 @@ private slots:
 
 private:
     void askUserManager();
+    void callUserManager(QDBusMessage call, void (Notifier::*answered)(QDBusPendingCallWatcher *));
     void unitFound(QDBusPendingCallWatcher *watcher);
     void unitStateRead(QDBusPendingCallWatcher *watcher);
     void readSchedule();
@@ -65,8 +62,8 @@ private:
     void buttonPressed(const QString &key);
     void callLogind(const QDBusMessage &call, const Message &refusal);
     void watchScheduleFolder();
-    void endIfIdle();
-    void end();
+    void quitIfIdle();
+    void closeAndQuit();
 
     QDBusConnection m_system;
     QDBusConnection m_session;
