@@ -56,9 +56,8 @@ LocalTime localTime(std::int64_t usec)
 }
 
 // The one value of an answer; an invalid one for an error or an answer of another shape.
-QVariant onlyValue(QDBusPendingCallWatcher *watcher)
+QVariant onlyValue(const QDBusPendingCallWatcher *watcher)
 {
-    watcher->deleteLater();
     const QDBusMessage reply = watcher->reply();
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1)
         return {};
@@ -191,6 +190,7 @@ void Notifier::callUserManager(
     auto *watcher
         = new QDBusPendingCallWatcher(m_session.asyncCall(call, userManagerTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, answered);
+    connect(watcher, &QDBusPendingCallWatcher::finished, watcher, &QObject::deleteLater);
 }
 
 void Notifier::unitFound(QDBusPendingCallWatcher *watcher)
