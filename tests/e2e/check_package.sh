@@ -46,4 +46,6 @@ done
 holds() { dpkg-deb --fsys-tarfile "$package" | tar -xO "./$1" | grep -qxF "$2" || { echo "$1 lacks $2" >&2; status=1; }; }
 holds usr/share/dbus-1/services/org.example.Korvane.Notifier.service SystemdService=org.example.Korvane.Notifier.service
 holds etc/xdg/autostart/org.example.Korvane.Notifier.desktop X-GNOME-HiddenUnderSystemd=true
+holds etc/xdg/autostart/org.example.Korvane.Notifier.desktop X-systemd-skip=true
+holds usr/lib/systemd/user/org.example.Korvane.Notifier.path PartOf=graphical-session.target
 exit "$status"

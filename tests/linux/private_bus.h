@@ -12,8 +12,6 @@
 
 #include <optional>
 
-#include <time.h>
-
 // What the tests of the shutdown helper need from the private bus that private_bus.sh
 // starts: a check that it really is that bus, and the mock logind's call record.
 namespace korvane::testing {
@@ -34,14 +32,6 @@ inline std::optional<QString> privateSystemBus()
     return address;
 }
 
-// The wall clock in microseconds, as logind takes a schedule's moment.
-inline qulonglong realtimeUsec()
-{
-    timespec now {};
-    clock_gettime(CLOCK_REALTIME, &now);
-    return qulonglong(now.tv_sec) * 1000000 + qulonglong(now.tv_nsec / 1000);
-}
-
 inline bool mockLogindRunning()
 {
     return qEnvironmentVariable("KORVANE_MOCK_LOGIND") == QStringLiteral("yes");
@@ -60,11 +50,12 @@ public:
     {
     }
 
-    [[nodiscard]] bool call(const QString &method, const QVariantList &arguments = {}) const
+    [[nodiscard]] bool call(const QString &method, const QVariantList &arguments = {},
+        const QString &interface = QStringLiteral("org.freedesktop.DBus.Mock")) const
     {
-        QDBusMessage message = QDBusMessage::createMethodCall(
-            QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-            QStringLiteral("org.freedesktop.DBus.Mock"), method);
+        QDBusMessage message
+            = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.login1"),
+                QStringLiteral("/org/freedesktop/login1"), interface, method);
         message.setArguments(arguments);
         m_lastReply = m_bus.call(message, QDBus::Block, 30000);
         return m_lastReply.type() == QDBusMessage::ReplyMessage;
@@ -79,12 +70,10 @@ public:
                 code });
     }
 
+    // The methods as the mock starts with them, nothing pending, no calls.
     [[nodiscard]] bool reset() const
     {
-        return setMethod(QStringLiteral("ScheduleShutdown"), QStringLiteral("st"), {}, {})
-            && setMethod(QStringLiteral("CancelScheduledShutdown"), {}, QStringLiteral("b"),
-                QStringLiteral("ret = True"))
-            && call(QStringLiteral("ClearCalls"));
+        return call(QStringLiteral("Reset"), {}, QStringLiteral("org.example.Test"));
     }
 
     // How many Manager calls there were since the last reset; none if the mock did not answer.

@@ -4,21 +4,28 @@
 # command sees the bus only as DBUS_SYSTEM_BUS_ADDRESS, and no session bus at all, so nothing
 # it starts can reach the machine's own logind.
 #
+# --own-run-systemd runs it in a mount namespace of its own with a tmpfs over /run/systemd,
+# where a test may start a user manager of its own and write logind's schedule file; where
+# that cannot be had, KORVANE_OWN_RUN_SYSTEMD says why instead of "yes".
+#
 # --session gives it a private session bus as well (DBUS_SESSION_BUS_ADDRESS), which starts
 # programs from the service files in DIR with --services DIR; --notifications puts a mock
 # notification server on that bus.
 #
-# usage: private_bus.sh [--no-logind] [--session] [--notifications] [--services DIR]
-#                       COMMAND [ARGUMENT...]
+# usage: private_bus.sh [--no-logind] [--own-run-systemd] [--session] [--notifications]
+#                       [--services DIR] COMMAND [ARGUMENT...]
 set -euo pipefail
 
+arguments=("$@")
 with_logind=yes
 with_session=no
 with_notifications=no
 services=
+own_run_systemd=no
 while [ $# -gt 0 ]; do
     case "$1" in
     --no-logind) with_logind=no ;;
+    --own-run-systemd) own_run_systemd=yes ;;
     --session) with_session=yes ;;
     --notifications) with_session=yes with_notifications=yes ;;
     --services)
@@ -29,7 +36,30 @@ while [ $# -gt 0 ]; do
     esac
     shift
 done
-[ $# -gt 0 ] || { echo "usage: $0 [--no-logind] [--session] [--notifications] [--services DIR] COMMAND [ARGUMENT...]" >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: $0 [--no-logind] [--own-run-systemd] [--session] [--notifications] [--services DIR] COMMAND [ARGUMENT...]" >&2; exit 2; }
+here=$(dirname "$(realpath "$0")")
+# Mounts only in a child of unshare, so never over the machine's own /run/systemd.
+own_mounts() {
+    [ "$(readlink /proc/self/ns/mnt)" != "${KORVANE_OUTER_MOUNTS:-}" ] &&
+        grep -q ' /run/systemd .* - tmpfs korvane-test ' /proc/self/mountinfo
+}
+if [ "$own_run_systemd" = no ]; then
+    unset KORVANE_OWN_RUN_SYSTEMD KORVANE_OUTER_MOUNTS
+elif [ "${KORVANE_OWN_RUN_SYSTEMD:-}" = yes ]; then
+    own_mounts || { echo "/run/systemd is not this test's own" >&2; exit 2; }
+elif unshare -m --propagation private true 2>/dev/null; then
+    # Private propagation: nothing mounted in there is seen outside.
+    KORVANE_OUTER_MOUNTS=$(readlink /proc/self/ns/mnt)
+    export KORVANE_OUTER_MOUNTS
+    exec unshare -m --propagation private /bin/sh -euc '
+        [ "$(readlink /proc/self/ns/mnt)" != "$KORVANE_OUTER_MOUNTS" ]
+        mkdir -p /run/systemd
+        mount -t tmpfs -o mode=0755 korvane-test /run/systemd
+        mkdir /run/systemd/system /run/systemd/shutdown
+        exec env KORVANE_OWN_RUN_SYSTEMD=yes "$0" "$@"' "$here/private_bus.sh" "${arguments[@]}"
+else
+    export KORVANE_OWN_RUN_SYSTEMD="no mount namespace here (unshare -m is refused)"
+fi
 
 # Debian's interpreter: the one that has python3-dbusmock and python3-dbus.
 python=/usr/bin/python3
@@ -113,19 +143,10 @@ export KORVANE_PRIVATE_BUS_DIR="$dir"
 export KORVANE_MOCK_LOGIND="$with_logind"
 
 if [ "$with_logind" = yes ]; then
-    timeout "$lifetime" "$python" -m dbusmock --system --template logind >"$dir/mock.log" 2>&1 &
+    timeout "$lifetime" "$python" -m dbusmock --system --template "$here/mock_logind.py" \
+        >"$dir/mock.log" 2>&1 &
     pids+=($!)
-    # The template has no scheduling methods of its own; the tests replace these at will.
-    on_bus "$DBUS_SYSTEM_BUS_ADDRESS" org.freedesktop.login1 "$dir/mock.log" <<'PY'
-mock = dbus.Interface(bus.get_object("org.freedesktop.login1", "/org/freedesktop/login1"),
-                      "org.freedesktop.DBus.Mock")
-mock.AddMethod("org.freedesktop.login1.Manager", "ScheduleShutdown", "st", "", "")
-mock.AddMethod("org.freedesktop.login1.Manager", "CancelScheduledShutdown", "", "b",
-               "ret = True")
-# Nothing pending; the tests set it and announce it as newer logind does.
-mock.AddProperty("org.freedesktop.login1.Manager", "ScheduledShutdown",
-                 dbus.Struct(("", dbus.UInt64(0)), signature="st"))
-PY
+    on_bus "$DBUS_SYSTEM_BUS_ADDRESS" org.freedesktop.login1 "$dir/mock.log" </dev/null
 fi
 
 if [ "$with_session" = yes ]; then

@@ -1,11 +1,15 @@
 """The desktop notifier against the mock logind on private_bus.sh's system bus and the mock
-notification server on its session bus.
+notification server on its session bus; RealManager against a real systemd user manager of
+the test's own, with the units of the installed prefix in KORVANE_NOTIFIER_PREFIX.
 
-usage: private_bus.sh --notifications tst_linux_notifier.py NOTIFIER [TEST...]
+usage: private_bus.sh [--notifications | --own-run-systemd] tst_linux_notifier.py NOTIFIER
+                      [TEST...]
 """
 
 import json
 import os
+import re
+import shutil
 import signal
 import subprocess
 import sys
@@ -15,12 +19,17 @@ import unittest
 
 import dbus
 
-from private_bus import private_buses
+from private_bus import own_run_systemd, private_buses
 
 LOGIN1 = "org.freedesktop.login1"
 MANAGER = "org.freedesktop.login1.Manager"
 NOTIFICATIONS = "org.freedesktop.Notifications"
 MOCK = "org.freedesktop.DBus.Mock"
+TEST = "org.example.Test"
+NOTIFIER_NAME = "org.example.Korvane.Notifier"
+MOCK_LOGIND = os.path.join(os.path.dirname(os.path.abspath(__file__)), "mock_logind.py")
+# How long an on-demand notifier stays after the last pending action went away.
+LINGER_S = 5
 SECOND = 1000000
 ACTIONS = ["cancel", "取消", "postpone", "推迟 10 分钟"]
 UNIT = "/org/freedesktop/systemd1/unit/org_2eexample_2eKorvane_2eNotifier_2epath"
@@ -42,13 +51,10 @@ def wait_for(condition, what, timeout=30):
     raise AssertionError(f"waited {timeout} s for {what}")
 
 
-def clock_text(usec):
-    """The moment as the notice writes it, by the same rule."""
-    moment = time.localtime(usec // SECOND)
-    text = time.strftime("%H:%M", moment)
-    if time.localtime()[:3] != moment[:3]:
-        text = f"{moment.tm_mon}月{moment.tm_mday}日 {text}"
-    return text
+def notice(usec, action):
+    """The notice for a moment: its time of day (tst_alert_plan checks the rest of the text)."""
+    clock = time.strftime("%H:%M", time.localtime(usec // SECOND))
+    return re.compile(rf"^计算机将于 (\d+月\d+日 )?{clock} {action}$")
 
 
 class Harness(unittest.TestCase):
@@ -59,14 +65,7 @@ class Harness(unittest.TestCase):
         self.logind = dbus.Interface(self.system.get_object(LOGIN1, "/org/freedesktop/login1"),
                                      MOCK) if os.environ.get("KORVANE_MOCK_LOGIND") == "yes" else None
         if self.logind:
-            self.logind.AddMethod(MANAGER, "ScheduleShutdown", "st", "", "")
-            self.logind.AddMethod(MANAGER, "CancelScheduledShutdown", "", "b", "ret = True")
-            # systemd 252 changes the property without a word.
-            self.logind.AddMethod("org.example.Test", "SetQuietly", "st", "",
-                                  f"self.props['{MANAGER}']['ScheduledShutdown'] = "
-                                  "dbus.Struct((args[0], args[1]), signature='st')")
-            self.set_pending("", 0)
-            self.logind.ClearCalls()
+            self.system.call_blocking(LOGIN1, "/org/freedesktop/login1", TEST, "Reset", "", ())
         self.stderr = tempfile.TemporaryFile()
         self.addCleanup(self.stderr.close)
 
@@ -77,8 +76,9 @@ class Harness(unittest.TestCase):
                                       "Set", "ssv", (MANAGER, "ScheduledShutdown", dbus.Struct(
                                           (kind, dbus.UInt64(usec)), signature="st")))
         else:
-            self.system.call_blocking(LOGIN1, "/org/freedesktop/login1", "org.example.Test",
-                                      "SetQuietly", "st", (kind, dbus.UInt64(usec)))
+            # As systemd 252 does.
+            self.system.call_blocking(LOGIN1, "/org/freedesktop/login1", TEST, "SetQuietly",
+                                      "st", (kind, dbus.UInt64(usec)))
 
     def start(self, environment=None):
         process = subprocess.Popen([NOTIFIER], stdout=subprocess.DEVNULL, stderr=self.stderr,
@@ -117,13 +117,13 @@ class NotificationsHarness(Harness):
         super().setUp()
         self.notes = dbus.Interface(
             self.session.get_object(NOTIFICATIONS, "/org/freedesktop/Notifications"), MOCK)
-        self.notes.AddMethod("org.example.Test", "ResetIds", "", "", "self.next_id = 1")
+        self.notes.AddMethod(TEST, "ResetIds", "", "", "self.next_id = 1")
         self.forget_notes()
 
     def forget_notes(self):
         """Numbered from 1 again, as ids() counts."""
-        self.session.call_blocking(NOTIFICATIONS, "/org/freedesktop/Notifications",
-                                   "org.example.Test", "ResetIds", "", ())
+        self.session.call_blocking(NOTIFICATIONS, "/org/freedesktop/Notifications", TEST,
+                                   "ResetIds", "", ())
         self.notes.ClearCalls()
 
     def calls(self, method):
@@ -147,7 +147,11 @@ class NotificationsHarness(Harness):
 
     def check_notice(self, arguments, body, urgency):
         app, _, _, summary, text, actions, hints, expires = arguments
-        self.assertEqual((str(app), str(summary), str(text)), ("Korvane", "Korvane", body))
+        self.assertEqual((str(app), str(summary)), ("Korvane", "Korvane"))
+        if isinstance(body, re.Pattern):
+            self.assertRegex(str(text), body)
+        else:
+            self.assertEqual(str(text), body)
         self.assertEqual([str(action) for action in actions], ACTIONS)
         self.assertEqual(int(hints["urgency"]), urgency)
         # A critical one stays until the person closes it.
@@ -165,24 +169,24 @@ class NotifierTest(NotificationsHarness):
         self.start()
         # Pending before the notifier started: told at once all the same.
         arguments, first = self.next_notice(1)
-        self.check_notice(arguments, f"计算机将于 {clock_text(moment)} 关闭", 1)
+        self.check_notice(arguments, notice(moment, "关闭"), 1)
         # Moved to another day, and a restart now: the old notification goes first.
         moment = now_usec() + 2 * 86400 * SECOND
         self.set_pending("reboot", moment)
         arguments, _ = self.next_notice(2)
-        self.check_notice(arguments, f"计算机将于 {clock_text(moment)} 重新启动", 1)
+        self.check_notice(arguments, notice(moment, "重新启动"), 1)
         self.assertEqual(self.calls("CloseNotification"), [[first]])
 
     def test_one_minute_warning_ten_seconds_later(self):
         self.start()
         moment = now_usec() + 70 * SECOND
         self.set_pending("poweroff", moment)
-        arguments, notice = self.next_notice(1)
-        self.check_notice(arguments, f"计算机将于 {clock_text(moment)} 关闭", 1)
+        arguments, first = self.next_notice(1)
+        self.check_notice(arguments, notice(moment, "关闭"), 1)
         arguments, warning = self.next_notice(2)
         shown = now_usec()
         self.check_notice(arguments, "计算机将在 1 分钟后关闭，请保存您的工作。", 2)
-        self.assertEqual(warning, notice, "the warning did not replace the notice")
+        self.assertEqual(warning, first, "the warning did not replace the notice")
         self.assertGreaterEqual(shown, moment - 60 * SECOND)
 
     def test_buttons(self):
@@ -242,14 +246,7 @@ class NotifierTest(NotificationsHarness):
                                            "/org/example/Korvane/Notifier")
         notifier.Refresh(dbus_interface="org.example.Korvane.Notifier")
         arguments, _ = self.next_notice(2)
-        self.check_notice(arguments, f"计算机将于 {clock_text(moment)} 重新启动", 1)
-
-    def test_second_copy_exits(self):
-        self.start()
-        wait_for(lambda: self.session.name_has_owner("org.example.Korvane.Notifier"),
-                 "the first copy's name")
-        second = subprocess.run([NOTIFIER], capture_output=True, timeout=30, check=False)
-        self.assertEqual((second.returncode, second.stderr), (0, b""))
+        self.check_notice(arguments, notice(moment, "重新启动"), 1)
 
     def user_manager(self, answer, state="active"):
         """A mock user manager whose GetUnit runs answer for the notifier's path unit."""
@@ -261,34 +258,70 @@ class NotifierTest(NotificationsHarness):
                           f"'org.example.Korvane.Notifier.path': {NO_UNIT}\n{answer}")
         return manager
 
-    def test_on_demand_or_resident(self):
-        # The user manager's answer, the unit's state, whether it ends with nothing pending;
-        # the last answers later than the notifier waits.
-        rows = [(f"ret = '{UNIT}'", "active", True), (f"ret = '{UNIT}'", "inactive", False),
-                (NO_UNIT, "active", False), (f"time.sleep(5)\nret = '{UNIT}'", "active", False)]
-        for answer, state, ends in rows:
-            with self.subTest(answer=answer, state=state):
-                manager = self.user_manager(answer, state)
-                process = self.start()
-                if not ends:
-                    wait_for(manager.GetCalls, "the question to the user manager")
-                    time.sleep(7)
-                    self.assertIsNone(process.poll())
-                    process.terminate()
-                self.assertEqual(process.wait(30), 0)
+    def test_resident_unless_the_path_unit_is_active(self):
+        # The user manager's answer and the unit's state; the last answers later than the
+        # notifier waits. All at once: the later copies wait in line, and stay too.
+        rows = [(NO_UNIT, "active"), (f"ret = '{UNIT}'", "inactive"),
+                (f"time.sleep(5)\nret = '{UNIT}'", "active")]
+        processes = []
+        for answer, state in rows:
+            manager = self.user_manager(answer, state)
+            processes.append(self.start())
+            wait_for(manager.GetCalls, "the question to the user manager")
+        # Must not happen: longer than an on-demand copy stays with nothing pending.
+        time.sleep(LINGER_S + 2)
+        self.assertEqual([process.poll() for process in processes], [None] * len(rows))
         self.assertEqual(self.calls("Notify"), [])
 
-    def test_on_demand_stays_while_pending_then_closes_and_ends(self):
-        manager = self.user_manager(f"ret = '{UNIT}'")
+    def test_resume_reads_the_schedule_again(self):
         self.set_pending("poweroff", now_usec() + 3600 * SECOND)
-        process = self.start()
-        _, notification = self.next_notice(1)
-        wait_for(manager.GetCalls, "the question to the user manager")
-        time.sleep(2)
-        self.assertIsNone(process.poll())
-        self.set_pending("", 0)
-        self.assertEqual(process.wait(30), 0)
-        self.assertEqual(self.calls("CloseNotification"), [[notification]])
+        self.start()
+        self.next_notice(1)
+        # While the machine slept the moment came near, and nothing said so.
+        self.set_pending("poweroff", now_usec() + 30 * SECOND, announce=False)
+        for sleeping in (True, False):
+            self.logind.EmitSignal(MANAGER, "PrepareForSleep", "b", [sleeping])
+        # Well before a minute, which is when a re-read by the clock would come.
+        arguments, _ = self.next_notice(2, timeout=20)
+        self.check_notice(arguments, "计算机将在 1 分钟后关闭，请保存您的工作。", 2)
+
+    def test_calls_in_flight(self):
+        # What happens while the first Notify is unanswered, and how long the server takes:
+        # the last is longer than the notifier waits for it.
+        rows = [("SIGTERM", 3), ("cancelled", 3), ("moved", 3), ("SIGTERM", 12)]
+        asked = os.path.join(os.environ["KORVANE_PRIVATE_BUS_DIR"], "notify_asked")
+        # The template's way of numbering, after a pause.
+        numbering = ["ret = args[1] or self.next_id", "self.next_id += 0 if args[1] else 1"]
+        self.addCleanup(self.notes.AddMethod, NOTIFICATIONS, "Notify", "susssasa{sv}i", "u",
+                        "\n".join(numbering))
+        for event, delay in rows:
+            with self.subTest(event=event, delay=delay):
+                self.forget_notes()
+                self.notes.AddMethod(NOTIFICATIONS, "Notify", "susssasa{sv}i", "u", "\n".join(
+                    [f"open({asked!r}, 'w').close()", f"time.sleep({delay})"] + numbering))
+                if os.path.exists(asked):
+                    os.remove(asked)
+                self.set_pending("poweroff", now_usec() + 3600 * SECOND)
+                process = self.start()
+                wait_for(lambda: os.path.exists(asked), "the first Notify")
+                if event == "SIGTERM":
+                    process.terminate()
+                    self.assertEqual(process.wait(20), 0)
+                    if delay > 5:
+                        continue
+                    self.assertEqual(self.calls("CloseNotification"), [[1]])
+                elif event == "cancelled":
+                    self.set_pending("", 0)
+                    wait_for(lambda: self.calls("CloseNotification"), "the close")
+                    self.assertEqual(len(self.calls("Notify")), 1)
+                else:
+                    moment = now_usec() + 7200 * SECOND
+                    self.set_pending("reboot", moment)
+                    arguments, shown = self.next_notice(2)
+                    self.check_notice(arguments, notice(moment, "重新启动"), 1)
+                    self.assertEqual((shown, self.calls("CloseNotification")), (1, []))
+                process.terminate()
+                self.assertEqual(process.wait(30), 0)
 
     def test_closes_its_notification_when_stopped(self):
         for sent in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
@@ -316,33 +349,20 @@ class NotifierTest(NotificationsHarness):
         self.assertEqual(process.wait(30), 0)
 
 
-# logind back after a restart, with the schedule it read from its file before it answers.
-RESTARTED_LOGIND = """
-import dbus
-from dbusmock.templates.logind import BUS_NAME, MAIN_OBJ, MAIN_IFACE, SYSTEM_BUS, load as base
-def load(mock, parameters):
-    base(mock, parameters)
-    mock.props[MAIN_IFACE]["ScheduledShutdown"] = dbus.Struct(
-        (parameters["kind"], dbus.UInt64(parameters["usec"])), signature="st")
-"""
-
-
 class LogindRestart(NotificationsHarness):
     def test_a_new_logind_is_read_at_once(self):
-        template = os.path.join(os.environ["KORVANE_PRIVATE_BUS_DIR"], "restarted_logind.py")
-        with open(template, "w", encoding="utf-8") as file:
-            file.write(RESTARTED_LOGIND)
         moment = now_usec() + 3600 * SECOND
         self.set_pending("poweroff", moment)
         self.start()
         _, first = self.next_notice(1)
         for count, (kind, usec) in enumerate([("reboot", moment + 7200 * SECOND), ("", 0)], 2):
             with self.subTest(kind=kind):
-                self.mock("system", LOGIN1, "/org/freedesktop/login1", "--template", template,
+                # Back after a restart, with the schedule it read from its file.
+                self.mock("system", LOGIN1, "/org/freedesktop/login1", "--template", MOCK_LOGIND,
                           "--parameters", json.dumps({"kind": kind, "usec": usec}))
                 if kind:
                     arguments, first = self.next_notice(count)
-                    self.check_notice(arguments, f"计算机将于 {clock_text(usec)} 重新启动", 1)
+                    self.check_notice(arguments, notice(usec, "重新启动"), 1)
                 else:
                     wait_for(lambda: len(self.calls("CloseNotification")) == 2, "the close")
                     self.assertEqual(self.calls("CloseNotification")[-1], [first])
@@ -358,7 +378,7 @@ class NoServer(Harness):
                           "--template", "notification_daemon")
         notifies = wait_for(lambda: [c for _, m, c in notes.GetCalls() if m == "Notify"],
                             "the notice once a server is there")
-        self.assertEqual(str(notifies[0][4]), f"计算机将于 {clock_text(moment)} 重新启动")
+        self.assertRegex(str(notifies[0][4]), notice(moment, "重新启动"))
         self.assertIsNone(process.poll())
         self.assertEqual(len(self.error_lines()), 1, self.error_lines())
         self.assertEqual(self.logind_calls(), [])
@@ -372,6 +392,231 @@ class NoLogind(Harness):
         notes = dbus.Interface(
             self.session.get_object(NOTIFICATIONS, "/org/freedesktop/Notifications"), MOCK)
         self.assertEqual([m for _, m, _ in notes.GetCalls() if m == "Notify"], [])
+
+SYSTEMD = "/lib/systemd/systemd"
+SYSTEMD1 = "org.freedesktop.systemd1"
+PATH_UNIT = "org.example.Korvane.Notifier.path"
+SERVICE = "org.example.Korvane.Notifier.service"
+DESKTOP = "korvane-test-desktop.target"
+# The test's own: private_bus.sh mounted a tmpfs over /run/systemd for it.
+SCHEDULE_FILE = "/run/systemd/shutdown/scheduled"
+# A desktop session as GNOME's and Plasma's are: it binds the session target, and starts
+# the autostart entries' units, as Plasma does.
+DESKTOP_UNIT = """[Unit]
+Description=A desktop session of the test's own
+BindsTo=graphical-session.target
+Before=graphical-session.target
+Wants=xdg-desktop-autostart.target
+"""
+
+
+class RealManager(NotificationsHarness):
+    """Against a real systemd --user, started afresh for each test in private_bus.sh's mount
+    namespace, with the installed prefix's units, bus service file and autostart entry in its
+    private HOME, and the mock notification server on its own user bus."""
+
+    def setUp(self):
+        why = own_run_systemd()
+        if why:
+            self.skipTest(why)
+        if not os.access(SYSTEMD, os.X_OK):
+            self.skipTest(f"no {SYSTEMD}")
+        root = tempfile.mkdtemp(dir=os.environ["KORVANE_PRIVATE_BUS_DIR"], prefix="manager.")
+        self.home, self.runtime = os.path.join(root, "home"), os.path.join(root, "runtime")
+        os.mkdir(self.runtime, 0o700)
+        if os.path.exists(SCHEDULE_FILE):
+            os.remove(SCHEDULE_FILE)
+        self.install(os.environ["KORVANE_NOTIFIER_PREFIX"])
+        self.start_manager()
+        self.user_bus = f"unix:path={self.runtime}/bus"
+        self.addCleanup(os.environ.__setitem__, "DBUS_SESSION_BUS_ADDRESS",
+                        os.environ["DBUS_SESSION_BUS_ADDRESS"])
+        os.environ["DBUS_SESSION_BUS_ADDRESS"] = self.user_bus
+        server = subprocess.Popen(["/usr/bin/python3", "-m", "dbusmock", "--session", "--template",
+                                   "notification_daemon"], stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL)
+        self.addCleanup(server.wait)
+        self.addCleanup(server.terminate)
+        bus = dbus.bus.BusConnection(self.user_bus)
+        wait_for(lambda: bus.name_has_owner(NOTIFICATIONS), "the notification server")
+        super().setUp()
+        self.manager("StartUnit", DESKTOP, "replace")
+        self.wait_unit(PATH_UNIT, "active")
+
+    def install(self, prefix):
+        units = os.path.join(self.home, ".local/share/systemd/user")
+        shutil.copytree(os.path.join(prefix, "lib/systemd/user"), units, symlinks=True)
+        with open(os.path.join(units, DESKTOP), "w", encoding="utf-8") as unit:
+            unit.write(DESKTOP_UNIT)
+        shutil.copytree(os.path.join(prefix, "share/dbus-1/services"),
+                        os.path.join(self.home, ".local/share/dbus-1/services"))
+        autostart = os.path.join(self.home, ".config/autostart")
+        entry = os.path.join(prefix, "etc/xdg/autostart", NOTIFIER_NAME + ".desktop")
+        os.makedirs(autostart)
+        shutil.copy(entry, autostart)
+        # The same entry without the key: proof that the generator read the folder.
+        with open(entry, encoding="utf-8") as source, \
+                open(os.path.join(autostart, "unskipped.desktop"), "w", encoding="utf-8") as copy:
+            copy.writelines(line for line in source if not line.startswith("X-systemd-skip"))
+
+    def start_manager(self):
+        environment = {name: value for name, value in os.environ.items()
+                       if not name.startswith(("XDG_", "DBUS_SESSION"))}
+        # The machine's own autostart entries stay out of it.
+        environment.update(HOME=self.home, XDG_RUNTIME_DIR=self.runtime,
+                           XDG_CONFIG_DIRS=os.path.join(self.home, "none"))
+        log = open(os.path.join(self.runtime, "..", "manager.log"), "wb")  # pylint: disable=consider-using-with
+        self.addCleanup(log.close)
+        lifetime = os.environ.get("KORVANE_PRIVATE_BUS_LIFETIME", "600")
+        process = subprocess.Popen(["timeout", lifetime, SYSTEMD, "--user"], env=environment,
+                                   stdout=log, stderr=subprocess.STDOUT)
+        self.addCleanup(self.end_leftovers)
+        self.addCleanup(process.wait, 60)
+        socket = os.path.join(self.runtime, "systemd/private")
+        wait_for(lambda: os.path.exists(socket), "the user manager")
+        # Its own socket, not a bus: nothing here can reach another manager.
+        self.private = dbus.connection.Connection(f"unix:path={socket}")
+        self.addCleanup(self.manager, "Exit")
+        wait_for(lambda: self.manager_state() in ("running", "degraded"), "the user manager")
+        # Services take HOME from the password database, and the user bus is not started
+        # before this.
+        self.manager("SetEnvironment", [
+            f"HOME={self.home}", f"XDG_DATA_HOME={self.home}/.local/share",
+            "DBUS_SYSTEM_BUS_ADDRESS=" + os.environ["DBUS_SYSTEM_BUS_ADDRESS"]])
+
+    def end_leftovers(self):
+        """What the manager started and left behind when it ended (its bus, for one)."""
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open(f"/proc/{pid}/environ", "rb") as environ:
+                    if f"XDG_RUNTIME_DIR={self.runtime}\0".encode() in environ.read():
+                        os.kill(int(pid), signal.SIGKILL)
+            except OSError:
+                pass
+
+    def proxy(self, path):
+        # A peer, not a bus: objects with no bus name, which call_blocking() will not take.
+        return self.private.get_object(None, path, introspect=False)
+
+    def manager(self, method, *arguments):
+        return self.proxy("/org/freedesktop/systemd1").get_dbus_method(
+            method, SYSTEMD1 + ".Manager")(*arguments)
+
+    def manager_state(self):
+        """Its SystemState, or None while it does not answer yet: the first call on a new
+        connection may go unanswered."""
+        try:
+            return self.proxy("/org/freedesktop/systemd1").Get(
+                SYSTEMD1 + ".Manager", "SystemState", dbus_interface=dbus.PROPERTIES_IFACE,
+                timeout=2)
+        except dbus.exceptions.DBusException:
+            return None
+
+    def unit(self, name):
+        """ActiveState, SubState, Result and (a service's) NRestarts of a unit."""
+        unit = self.proxy(self.manager("LoadUnit", name))
+        kind = SYSTEMD1 + (".Service" if name.endswith(".service") else ".Path")
+        keys = [(SYSTEMD1 + ".Unit", "ActiveState"), (SYSTEMD1 + ".Unit", "SubState"),
+                (kind, "Result")] + [(kind, "NRestarts")] * name.endswith(".service")
+        return {key: str(unit.Get(interface, key, dbus_interface=dbus.PROPERTIES_IFACE))
+                for interface, key in keys}
+
+    def wait_unit(self, name, active_state, timeout=30):
+        deadline = time.monotonic() + timeout
+        # Asked at a person's pace: a manager asked without pause is slow to answer others.
+        while self.unit(name)["ActiveState"] != active_state:
+            self.assertLess(time.monotonic(), deadline, f"{name} to be {active_state}")
+            time.sleep(0.5)
+
+    def schedule(self, kind, usec):
+        """As logind does it: the property, and its schedule file, written whole."""
+        self.set_pending(kind, usec)
+        with open(SCHEDULE_FILE + ".new", "w", encoding="ascii") as file:
+            file.write(f"USEC={usec}\nWARN_WALL=1\nMODE={kind}\n")
+        os.rename(SCHEDULE_FILE + ".new", SCHEDULE_FILE)
+
+    def cancel(self):
+        self.set_pending("", 0)
+        os.remove(SCHEDULE_FILE)
+
+    def assert_ended_well(self):
+        """The service ended by itself; the path unit waits for the next schedule."""
+        self.wait_unit(SERVICE, "inactive", LINGER_S + 30)
+        self.assertEqual((self.unit(SERVICE), self.unit(PATH_UNIT)),
+                         ({"ActiveState": "inactive", "SubState": "dead", "Result": "success",
+                           "NRestarts": "0"},
+                          {"ActiveState": "active", "SubState": "waiting", "Result": "success"}))
+
+    def test_path_unit_starts_it_while_scheduled(self):
+        self.schedule("poweroff", now_usec() + 3600 * SECOND)
+        _, notification = self.next_notice(1)
+        self.assertEqual(self.unit(SERVICE)["ActiveState"], "active")
+        self.cancel()
+        self.assert_ended_well()
+        self.assertEqual(self.calls("CloseNotification"), [[notification]])
+
+    def test_refresh_through_the_manager(self):
+        # Pending, but no schedule file: only the call starts it.
+        for kind in ("reboot", ""):
+            with self.subTest(kind=kind):
+                self.forget_notes()
+                before = self.unit(SERVICE)
+                self.set_pending(kind, now_usec() + 3600 * SECOND if kind else 0, announce=False)
+                self.session.call_blocking(NOTIFIER_NAME, "/org/example/Korvane/Notifier",
+                                           NOTIFIER_NAME, "Refresh", "", ())
+                self.assertEqual(self.unit(SERVICE)["ActiveState"], "active", before)
+                if kind:
+                    self.next_notice(1)
+                    self.set_pending("", 0)
+                self.assert_ended_well()
+
+    def test_the_generator_leaves_the_entry_to_the_units(self):
+        generated = os.listdir(os.path.join(self.runtime, "systemd/generator.late"))
+        self.assertIn("app-unskipped@autostart.service", generated)
+        self.assertEqual([name for name in generated if NOTIFIER_NAME in name], [])
+
+    def test_a_copy_that_holds_the_name(self):
+        # Started by hand, or by a desktop that runs the autostart entry too.
+        self.set_pending("poweroff", now_usec() + 3600 * SECOND, announce=False)
+        first = self.start()
+        _, notification = self.next_notice(1)
+        self.schedule("poweroff", now_usec() + 7200 * SECOND)
+        self.wait_unit(SERVICE, "active")
+        _, notification = self.next_notice(2)
+        # The service's copy waits in line and shows nothing, until the first one ends.
+        time.sleep(1)
+        self.assertEqual(len(self.calls("Notify")), 2)
+        first.terminate()
+        self.assertEqual(first.wait(30), 0)
+        self.next_notice(3)
+        self.assertEqual(self.calls("CloseNotification")[-1], [notification])
+        self.cancel()
+        self.assert_ended_well()
+
+    def test_quick_clicks_stay_below_the_start_limit(self):
+        for _ in range(10):
+            self.schedule("poweroff", now_usec() + 3600 * SECOND)
+            time.sleep(0.5)
+            self.cancel()
+            time.sleep(0.5)
+        self.assert_ended_well()
+        self.forget_notes()
+        self.schedule("reboot", now_usec() + 3600 * SECOND)
+        self.next_notice(1)
+
+    def test_logging_out_and_in_while_pending(self):
+        self.schedule("poweroff", now_usec() + 3600 * SECOND)
+        _, notification = self.next_notice(1)
+        self.manager("StopUnit", DESKTOP, "replace")
+        self.wait_unit(PATH_UNIT, "inactive")
+        self.wait_unit(SERVICE, "inactive")
+        self.assertEqual(self.calls("CloseNotification"), [[notification]])
+        # Must not happen: nothing starts it again with no desktop to show anything on.
+        time.sleep(1)
+        self.assertEqual((self.unit(SERVICE)["ActiveState"], len(self.calls("Notify"))),
+                         ("inactive", 1))
+        self.manager("StartUnit", DESKTOP, "replace")
+        self.next_notice(2)
 
 
 if __name__ == "__main__":

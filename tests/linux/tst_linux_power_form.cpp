@@ -1,4 +1,5 @@
 #include "core/fakes.h"
+#include "linux/logind/realtime.h"
 #include "linux/private_bus.h"
 #include "os/command_runner_linux.h"
 #include "qt/locale_qt.h"
@@ -10,6 +11,7 @@
 
 namespace korvane {
 
+using logind::realtimeUsec;
 using qt::MainForm;
 using testing::FakeClock;
 using testing::FakeFileLookup;
@@ -18,7 +20,6 @@ using testing::FakeMessageBox;
 using testing::FakeRegistry;
 using testing::MockCall;
 using testing::MockLogind;
-using testing::realtimeUsec;
 
 // The window, its real command runner and the built helper, down to the mock logind.
 class TestLinuxPowerForm : public QObject {
@@ -97,12 +98,12 @@ void TestLinuxPowerForm::shutdownThenCancel()
     PowerWindow window(QLocale(localeName), { entry.toStdString() });
     window.form.show();
 
-    const qulonglong before = realtimeUsec();
+    const auto before = qulonglong(realtimeUsec());
     window.click("Command1");
     QVERIFY(window.form.ActionScheduled());
     // The runner does not wait for the helper, so wait for the mock instead.
     QTRY_COMPARE_WITH_TIMEOUT(m_mock->callCount(), 1, 30000);
-    const qulonglong after = realtimeUsec();
+    const auto after = qulonglong(realtimeUsec());
 
     const MockCall scheduled = m_mock->calls()->first();
     QCOMPARE(scheduled.method, QStringLiteral("ScheduleShutdown"));

@@ -1,3 +1,4 @@
+#include "linux/logind/realtime.h"
 #include "linux/private_bus.h"
 
 #include <QElapsedTimer>
@@ -6,9 +7,9 @@
 
 namespace korvane {
 
+using logind::realtimeUsec;
 using testing::MockCall;
 using testing::MockLogind;
-using testing::realtimeUsec;
 
 namespace {
 
@@ -167,9 +168,9 @@ void TestLinuxShutdown::microseconds()
     QFETCH(QString, locale);
     QFETCH(qulonglong, delayUsec);
 
-    const qulonglong before = realtimeUsec();
+    const auto before = qulonglong(realtimeUsec());
     const Run run = runHelper(words("-s -t") << seconds, { QStringLiteral("LC_ALL=") + locale });
-    const qulonglong after = realtimeUsec();
+    const auto after = qulonglong(realtimeUsec());
     QCOMPARE(run.exitCode, 0);
 
     const std::optional<QList<MockCall>> calls = m_mock->calls();

@@ -1,8 +1,8 @@
 #include "logind.h"
 
 #include <QDBusArgument>
+#include <QDBusPendingReply>
 #include <QDBusVariant>
-#include <QList>
 #include <QVariant>
 
 #include <algorithm>
@@ -16,19 +16,20 @@ QDBusMessage managerCall(const QString &method)
     return call;
 }
 
-QDBusMessage readScheduledShutdown()
+QDBusPendingCall readScheduledShutdown(const QDBusConnection &system)
 {
     QDBusMessage call = QDBusMessage::createMethodCall(
         service, path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     call << QString(manager) << QString(scheduledShutdownName);
-    return call;
+    return system.asyncCall(call, propertyTimeoutMs);
 }
 
-std::optional<ScheduledShutdown> scheduledShutdown(const QDBusMessage &reply)
+std::optional<ScheduledShutdown> scheduledShutdown(const QDBusPendingCall &answer)
 {
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1)
+    const QDBusPendingReply<QDBusVariant> reply = answer;
+    if (!reply.isValid())
         return std::nullopt;
-    const QVariant value = reply.arguments().first().value<QDBusVariant>().variant();
+    const QVariant value = reply.value().variant();
     if (value.userType() != qMetaTypeId<QDBusArgument>())
         return std::nullopt;
     const QDBusArgument structure = value.value<QDBusArgument>();

@@ -2,7 +2,9 @@
 
 #include "realtime.h"
 
+#include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QLatin1String>
 #include <QString>
 
@@ -21,6 +23,8 @@ inline constexpr QLatin1String scheduledShutdownName { "ScheduledShutdown" };
 // failure for a request that logind goes on to carry out once the person has answered.
 // Everything that fails without a person (no logind, no right) is answered at once.
 inline constexpr int interactiveTimeoutMs = 120000;
+// logind answers a property at once; one that has not by then is hung.
+inline constexpr int propertyTimeoutMs = 25000;
 
 // logind's ScheduledShutdown: ("", 0) when nothing is pending.
 struct ScheduledShutdown {
@@ -34,8 +38,9 @@ struct ScheduledShutdown {
 // A call of the manager's that polkit may answer by asking the person for a password.
 [[nodiscard]] QDBusMessage managerCall(const QString &method);
 
-[[nodiscard]] QDBusMessage readScheduledShutdown();
-// The answer to readScheduledShutdown(); nullopt for an error or an answer of another shape.
-[[nodiscard]] std::optional<ScheduledShutdown> scheduledShutdown(const QDBusMessage &reply);
+// Asks logind for ScheduledShutdown; scheduledShutdown() reads the answer.
+[[nodiscard]] QDBusPendingCall readScheduledShutdown(const QDBusConnection &system);
+// nullopt for an error or an answer of another shape.
+[[nodiscard]] std::optional<ScheduledShutdown> scheduledShutdown(const QDBusPendingCall &answer);
 
 } // namespace korvane::logind

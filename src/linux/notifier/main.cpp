@@ -22,6 +22,7 @@ int main(int argc, char *argv[])
     if (!session.isConnected())
         leave(
             QStringLiteral("cannot reach the session bus: %1").arg(session.lastError().message()));
+    // Without a system bus logind does not answer, and the notifier acts as for a missing one.
     const QDBusConnection system = QDBusConnection::systemBus();
 
     korvane::notifier::Notifier notifier(system, session, endSignals);
@@ -29,11 +30,6 @@ int main(int argc, char *argv[])
     if (!session.registerObject(toQString(korvane::notifier_bus::path), &notifier,
             QDBusConnection::ExportScriptableSlots))
         leave();
-    // One per session: a second copy leaves at once.
-    if (!session.registerService(toQString(korvane::notifier_bus::service)))
-        leave();
-    if (!system.isConnected())
-        leave(QStringLiteral("cannot reach the system bus: %1").arg(system.lastError().message()));
     if (!notifier.start())
         leave();
     QCoreApplication::exec();

@@ -3,14 +3,13 @@
 #include "core/app_record.h"
 #include "core/texts.h"
 #include "text.h"
+#include "when_answered.h"
 
 #include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
 #include <QStringList>
 #include <QVariantMap>
-
-#include <utility>
 
 namespace korvane::notifier {
 
@@ -19,19 +18,36 @@ namespace {
 const QString server = QStringLiteral("org.freedesktop.Notifications");
 const QString serverPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString desktopEntry = QStringLiteral("org.example.Korvane");
-// A server that hangs must not keep a stopped notifier alive for long.
-constexpr int closeTimeoutMs = 5000;
+// A server that hangs must not keep a stopped notifier alive for long; a slow one still
+// gets to answer.
+constexpr int serverTimeoutMs = 5000;
 
 QDBusMessage serverCall(const QString &method)
 {
     return QDBusMessage::createMethodCall(server, serverPath, server, method);
 }
 
-uint notificationId(const QDBusMessage &reply)
+QDBusMessage notifyCall(const Message &message, uint replaces)
 {
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-        return 0;
-    return reply.arguments().first().toUInt();
+    const QVariantMap hints { { QStringLiteral("urgency"),
+                                  QVariant::fromValue(uchar(message.urgency)) },
+        { QStringLiteral("desktop-entry"), desktopEntry } };
+    QDBusMessage call = serverCall(QStringLiteral("Notify"));
+    call << toQString(app::title) << replaces << desktopEntry
+         << toQString(texts::notificationSummary) << toQString(message.body)
+         << QStringList { cancelKey, toQString(texts::cancel), postponeKey,
+                toQString(texts::postponeButton) }
+         << hints
+         // A critical one stays until the person closes it.
+         << (message.urgency == Urgency::Critical ? 0 : -1);
+    return call;
+}
+
+QDBusMessage closeCall(uint id)
+{
+    QDBusMessage call = serverCall(QStringLiteral("CloseNotification"));
+    call << id;
+    return call;
 }
 
 } // namespace
@@ -42,12 +58,11 @@ Notifications::Notifications(const QDBusConnection &session, QObject *parent)
     , m_serverWatcher(
           new QDBusServiceWatcher(server, session, QDBusServiceWatcher::WatchForOwnerChange, this))
 {
-    // A server that replaces another takes the name over without it ever being free; one that
-    // the bus started for the first notification has it already.
+    // A server that replaces another takes the name over without it ever being free.
     connect(m_serverWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
         [this](const QString &, const QString &, const QString &owner) {
-            if (!owner.isEmpty() && owner != m_server)
-                serverStarted();
+            if (!owner.isEmpty())
+                serverStarted(owner);
         });
     // Qt's bus API takes these by slot name only.
     m_session.connect(server, serverPath, server, QStringLiteral("ActionInvoked"), this,
@@ -58,103 +73,97 @@ Notifications::Notifications(const QDBusConnection &session, QObject *parent)
 
 void Notifications::show(const Message &message)
 {
-    m_message = message;
-    if (m_notifying)
-        m_notifyAgain = true;
-    else
-        notify();
+    m_wanted = message;
+    m_refused = false;
+    reconcile();
 }
 
 void Notifications::close()
 {
-    m_message.reset();
-    // One still being opened is closed once its id is known.
-    if (m_id != 0 && !m_notifying)
-        closeOnServer(m_id);
-    m_id = 0;
+    m_wanted.reset();
+    reconcile();
 }
 
 void Notifications::closeBeforeEnd()
 {
-    m_message.reset();
-    if (m_notifying) {
-        m_notifying->waitForFinished();
-        m_id = notificationId(m_notifying->reply());
+    m_wanted.reset();
+    // Taken out of flight first: its watcher's late word, if any, finds nothing to change.
+    if (const std::optional<Call> call = std::exchange(m_inFlight, std::nullopt)) {
+        QDBusPendingCall answer = call->answer;
+        answer.waitForFinished();
+        take(*call);
     }
-    if (m_id != 0)
-        closeOnServer(m_id);
-    m_id = 0;
-    // A message still queued when the process ends is never sent; the bus keeps their order,
-    // so the last close's answer means every one has gone out.
-    if (m_closing)
-        m_closing->waitForFinished();
+    if (m_shown)
+        m_session.call(
+            closeCall(std::exchange(m_shown, std::nullopt)->id), QDBus::Block, serverTimeoutMs);
 }
 
 void Notifications::actionInvoked(uint id, const QString &key)
 {
-    if (id != 0 && id == m_id)
+    if (m_shown && id == m_shown->id)
         emit buttonPressed(key);
 }
 
 void Notifications::notificationClosed(uint id, uint)
 {
-    if (id == m_id)
-        m_id = 0;
+    if (!m_shown || id != m_shown->id)
+        return;
+    m_shown.reset();
+    // The person closed it: not shown again until there is something new to say. With a call
+    // in flight the close is the server's answer to an older word, which that call settles.
+    if (!m_inFlight)
+        m_wanted.reset();
 }
 
-void Notifications::notify()
+void Notifications::serverStarted(const QString &owner)
 {
-    const Message &message = *m_message;
-    const QVariantMap hints { { QStringLiteral("urgency"),
-                                  QVariant::fromValue(uchar(message.urgency)) },
-        { QStringLiteral("desktop-entry"), desktopEntry } };
-    QDBusMessage call = serverCall(QStringLiteral("Notify"));
-    call << toQString(app::title) << m_id << desktopEntry << toQString(texts::notificationSummary)
-         << toQString(message.body)
-         << QStringList { cancelKey, toQString(texts::cancel), postponeKey,
-                toQString(texts::postponeButton) }
-         << hints
-         // A critical one stays until the person closes it.
-         << (message.urgency == Urgency::Critical ? 0 : -1);
-    m_notifying = new QDBusPendingCallWatcher(m_session.asyncCall(call), this);
-    connect(m_notifying, &QDBusPendingCallWatcher::finished, this, &Notifications::notifyAnswered);
+    // One that the bus started for the first notification holds it already.
+    if (m_shown && m_shown->server == owner)
+        return;
+    // The old server's id means nothing to the new one.
+    m_shown.reset();
+    m_refused = false;
+    reconcile();
 }
 
-void Notifications::notifyAnswered()
+void Notifications::reconcile()
 {
-    const QDBusMessage reply = m_notifying->reply();
-    std::exchange(m_notifying, nullptr)->deleteLater();
-    const uint id = notificationId(reply);
-    if (id != 0)
-        m_server = reply.service();
-    if (id == 0 && !std::exchange(m_serverMissingTold, true))
-        tell(QStringLiteral("no notification server on the session bus (%1); warnings will "
-                            "show once one starts")
-                 .arg(reply.errorName()));
-    if (!m_message) {
-        if (id != 0)
-            closeOnServer(id);
-        m_id = 0;
+    if (m_inFlight)
+        return;
+    if (m_wanted && !m_refused && (!m_shown || m_shown->message != *m_wanted))
+        send(notifyCall(*m_wanted, m_shown ? m_shown->id : 0), m_wanted);
+    else if (!m_wanted && m_shown)
+        send(closeCall(m_shown->id), std::nullopt);
+}
+
+void Notifications::send(const QDBusMessage &call, const std::optional<Message> &message)
+{
+    m_inFlight = Call { m_session.asyncCall(call, serverTimeoutMs), message, ++m_sent };
+    whenAnswered(m_inFlight->answer, this, [this, number = m_sent](const QDBusPendingCall &) {
+        if (!m_inFlight || m_inFlight->number != number)
+            return;
+        take(*std::exchange(m_inFlight, std::nullopt));
+        reconcile();
+    });
+}
+
+void Notifications::take(const Call &call)
+{
+    if (!call.message) {
+        // Gone, or gone with its server.
+        m_shown.reset();
         return;
     }
-    m_id = id;
-    if (std::exchange(m_notifyAgain, false))
-        notify();
-}
-
-void Notifications::serverStarted()
-{
-    // The old server's id means nothing to the new one.
-    m_id = 0;
-    if (m_message)
-        show(*m_message);
-}
-
-void Notifications::closeOnServer(uint id)
-{
-    QDBusMessage call = serverCall(QStringLiteral("CloseNotification"));
-    call << id;
-    m_closing = m_session.asyncCall(call, closeTimeoutMs);
+    const QDBusPendingReply<uint> id = call.answer;
+    if (id.isValid() && id.value() != 0) {
+        m_shown = Shown { id.value(), id.reply().service(), *call.message };
+        return;
+    }
+    m_refused = true;
+    if (!std::exchange(m_serverMissingTold, true))
+        tell(QStringLiteral("no notification server on the session bus (%1); warnings will "
+                            "show once one starts")
+                 .arg(id.error().name()));
 }
 
 } // namespace korvane::notifier

@@ -2,11 +2,15 @@
 
 #include "core/notifier_bus.h"
 #include "notifications.h"
+#include "realtime_alarm.h"
 #include "text.h"
+#include "when_answered.h"
 
 #include <QCoreApplication>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
+#include <QDBusObjectPath>
+#include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QDir>
@@ -19,9 +23,7 @@
 #include <sys/signalfd.h>
 #include <time.h>
 
-#include <algorithm>
 #include <chrono>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -39,13 +41,12 @@ const QString userManager = QStringLiteral("org.freedesktop.systemd1");
 const QString pathUnit = QStringLiteral("org.example.Korvane.Notifier.path");
 // The question decides nothing urgent: without an answer by then the notifier stays.
 constexpr int userManagerTimeoutMs = 2000;
+// On demand, it stays this long after the last pending action went away, so that a person's
+// quick schedule-and-cancel clicks start it once, not once a click: every end followed by a
+// schedule is a start, and the user manager refuses a unit five starts in ten seconds.
+constexpr std::chrono::milliseconds linger { 5000 };
 
 const QString properties = QStringLiteral("org.freedesktop.DBus.Properties");
-
-// While something is pending the property is read again this often: a timer runs on the
-// monotonic clock, which stands still while the machine sleeps, and systemd 252 sends no
-// signal when the schedule changes.
-constexpr std::int64_t rereadUsec = 60 * logind::usecPerSecond;
 
 LocalTime localTime(std::int64_t usec)
 {
@@ -53,15 +54,6 @@ LocalTime localTime(std::int64_t usec)
     tm parts {};
     localtime_r(&seconds, &parts);
     return { parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min };
-}
-
-// The one value of an answer; an invalid one for an error or an answer of another shape.
-QVariant onlyValue(const QDBusPendingCallWatcher *watcher)
-{
-    const QDBusMessage reply = watcher->reply();
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1)
-        return {};
-    return reply.arguments().first();
 }
 
 sigset_t endSignalSet()
@@ -104,15 +96,19 @@ Notifier::Notifier(const QDBusConnection &system, const QDBusConnection &session
     : m_system(system)
     , m_session(session)
     , m_notifications(new Notifications(session, this))
-    , m_timer(new QTimer(this))
+    , m_alarm(new RealtimeAlarm(this))
+    , m_linger(new QTimer(this))
     , m_folderWatcher(new QFileSystemWatcher(this))
     , m_logindWatcher(new QDBusServiceWatcher(
           logind::service, system, QDBusServiceWatcher::WatchForOwnerChange, this))
 {
-    // Never early: an alert is shown only once its moment has come.
-    m_timer->setTimerType(Qt::PreciseTimer);
-    m_timer->setSingleShot(true);
-    connect(m_timer, &QTimer::timeout, this, &Notifier::readSchedule);
+    connect(m_alarm, &RealtimeAlarm::rang, this, &Notifier::settle);
+    m_linger->setSingleShot(true);
+    m_linger->setInterval(linger);
+    connect(m_linger, &QTimer::timeout, this, [this] {
+        if (mayEnd())
+            closeAndQuit();
+    });
     connect(m_folderWatcher, &QFileSystemWatcher::directoryChanged, this, [this] {
         watchScheduleFolder();
         readSchedule();
@@ -125,35 +121,54 @@ Notifier::Notifier(const QDBusConnection &system, const QDBusConnection &session
         });
     connect(m_notifications, &Notifications::buttonPressed, this, &Notifier::buttonPressed);
     if (endSignals >= 0) {
-        m_endSignals = new QSocketNotifier(endSignals, QSocketNotifier::Read, this);
-        connect(m_endSignals, &QSocketNotifier::activated, this, &Notifier::closeAndQuit);
+        auto *ends = new QSocketNotifier(endSignals, QSocketNotifier::Read, this);
+        connect(ends, &QSocketNotifier::activated, this, &Notifier::closeAndQuit);
     }
     watchScheduleFolder();
 }
 
 bool Notifier::start()
 {
-    const QDBusMessage reply = m_system.call(logind::readScheduledShutdown(), QDBus::Block, 25000);
-    const std::optional<logind::ScheduledShutdown> schedule = logind::scheduledShutdown(reply);
-    if (!schedule) {
-        tell(QStringLiteral("cannot read ScheduledShutdown from systemd-logind: %1")
-                 .arg(reply.errorMessage()));
-        return false;
-    }
     // Qt's bus API takes these by slot name only.
     m_system.connect(logind::service, logind::path, properties, QStringLiteral("PropertiesChanged"),
         this, SLOT(propertiesChanged(QString, QVariantMap, QStringList)));
+    m_system.connect(logind::service, logind::path, logind::manager,
+        QStringLiteral("PrepareForSleep"), this, SLOT(prepareForSleep(bool)));
     // libdbus's own word that a bus went away: nothing would ever reach the notifier again.
     for (QDBusConnection *bus : { &m_system, &m_session })
         bus->connect(QString(), QStringLiteral("/org/freedesktop/DBus/Local"),
             QStringLiteral("org.freedesktop.DBus.Local"), QStringLiteral("Disconnected"), this,
             SLOT(busGone()));
-    // Gone before the watch began: its word is lost.
-    if (!m_system.isConnected() || !m_session.isConnected())
-        QTimer::singleShot(0, this, &Notifier::busGone);
-    takeSchedule(*schedule);
+    if (!m_session.isConnected())
+        return false;
+
+    // A copy that finds the name taken must neither end nor show anything: ended, the path unit
+    // would start it again at once while the schedule file is there. It waits in line, and the
+    // bus hands it the name when the copy before it ends.
+    const QString name = toQString(notifier_bus::service);
+    QDBusConnectionInterface *bus = m_session.interface();
+    connect(bus, &QDBusConnectionInterface::serviceRegistered, this,
+        [this, name](const QString &acquired) {
+            if (acquired == name)
+                nameAcquired();
+        });
+    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> queued
+        = bus->registerService(name, QDBusConnectionInterface::QueueService,
+            QDBusConnectionInterface::DontAllowReplacement);
+    if (!queued.isValid())
+        return false;
+    if (queued.value() == QDBusConnectionInterface::ServiceRegistered)
+        nameAcquired();
     askUserManager();
+    settle();
     return true;
+}
+
+void Notifier::nameAcquired()
+{
+    if (std::exchange(m_holdsName, true))
+        return;
+    readSchedule();
 }
 
 void Notifier::propertiesChanged(
@@ -165,14 +180,20 @@ void Notifier::propertiesChanged(
         readSchedule();
 }
 
+void Notifier::prepareForSleep(bool sleeping)
+{
+    // Back from sleep: whatever fell due meanwhile is shown now, and the schedule may have
+    // changed while no one was looking.
+    if (!sleeping)
+        readSchedule();
+}
+
 void Notifier::busGone()
 {
     tell(QStringLiteral("a bus went away; ending"));
     closeAndQuit();
 }
 
-// On demand where the user manager's path unit watches the schedule file: it starts the
-// notifier again the moment there is something to say.
 void Notifier::askUserManager()
 {
     QDBusMessage call
@@ -183,120 +204,99 @@ void Notifier::askUserManager()
 }
 
 void Notifier::callUserManager(
-    QDBusMessage call, void (Notifier::*answered)(QDBusPendingCallWatcher *))
+    QDBusMessage call, void (Notifier::*answered)(const QDBusPendingCall &))
 {
     // A session without a user manager must not have the bus try to start one.
     call.setAutoStartService(false);
-    auto *watcher
-        = new QDBusPendingCallWatcher(m_session.asyncCall(call, userManagerTimeoutMs), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, answered);
-    connect(watcher, &QDBusPendingCallWatcher::finished, watcher, &QObject::deleteLater);
+    whenAnswered(m_session.asyncCall(call, userManagerTimeoutMs), this,
+        [this, answered](const QDBusPendingCall &answer) { (this->*answered)(answer); });
 }
 
-void Notifier::unitFound(QDBusPendingCallWatcher *watcher)
+void Notifier::unitFound(const QDBusPendingCall &answer)
 {
-    const QString unit = onlyValue(watcher).value<QDBusObjectPath>().path();
-    if (unit.isEmpty())
-        return;
-    QDBusMessage call
-        = QDBusMessage::createMethodCall(userManager, unit, properties, QStringLiteral("Get"));
+    const QDBusPendingReply<QDBusObjectPath> unit = answer;
+    if (!unit.isValid()) {
+        m_mode = Mode::Resident;
+        return settle();
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        userManager, unit.value().path(), properties, QStringLiteral("Get"));
     call << QStringLiteral("org.freedesktop.systemd1.Unit") << QStringLiteral("ActiveState");
     callUserManager(call, &Notifier::unitStateRead);
 }
 
-void Notifier::unitStateRead(QDBusPendingCallWatcher *watcher)
+void Notifier::unitStateRead(const QDBusPendingCall &answer)
 {
-    m_onDemand
-        = onlyValue(watcher).value<QDBusVariant>().variant().toString() == QStringLiteral("active");
-    quitIfIdle();
+    const QDBusPendingReply<QDBusVariant> state = answer;
+    m_mode = state.isValid() && state.value().variant().toString() == QStringLiteral("active")
+        ? Mode::OnDemand
+        : Mode::Resident;
+    settle();
 }
 
-// Every hint ends here: only the property itself says what is pending.
+// Every hint ends here: only the property itself says what is pending. A copy waiting in
+// line has nothing to read for.
 void Notifier::readSchedule()
 {
-    if (m_reading) {
+    if (!m_holdsName)
+        return settle();
+    if (std::exchange(m_reading, true)) {
         m_readAgain = true;
         return;
     }
-    m_reading = true;
-    auto *watcher
-        = new QDBusPendingCallWatcher(m_system.asyncCall(logind::readScheduledShutdown()), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, &Notifier::scheduleRead);
+    whenAnswered(logind::readScheduledShutdown(m_system), this,
+        [this](const QDBusPendingCall &answer) { scheduleAnswered(answer); });
 }
 
-void Notifier::scheduleRead(QDBusPendingCallWatcher *watcher)
+void Notifier::scheduleAnswered(const QDBusPendingCall &answer)
 {
-    watcher->deleteLater();
     m_reading = false;
     // A logind that did not answer changes nothing: the schedule, if any, still stands.
     if (const std::optional<logind::ScheduledShutdown> schedule
-        = logind::scheduledShutdown(watcher->reply()))
+        = logind::scheduledShutdown(answer)) {
+        m_logind = Logind::Answered;
         takeSchedule(*schedule);
-    else
-        showDueAlert();
+    } else if (m_logind == Logind::NotAsked) {
+        m_logind = Logind::Missing;
+        tell(QStringLiteral("cannot read ScheduledShutdown from systemd-logind: %1")
+                 .arg(QDBusPendingReply<>(answer).error().message()));
+    }
     if (std::exchange(m_readAgain, false))
         readSchedule();
-    else
-        quitIfIdle();
+    settle();
 }
 
 void Notifier::takeSchedule(const logind::ScheduledShutdown &schedule)
 {
-    if (schedule.isPending() && schedule == m_schedule) {
-        showDueAlert();
+    if (m_pending && schedule == m_pending->schedule)
         return;
-    }
     // Gone or moved: the old moment's notification and warnings no longer apply.
     m_notifications->close();
-    m_schedule = {};
-    m_plan.reset();
-    if (schedule.isPending()) {
-        m_schedule = schedule;
-        m_plan.emplace(schedule.usec, logind::realtimeUsec());
-    }
-    showDueAlert();
-}
-
-// Shows what has fallen due and sleeps until the next alert or re-read; with nothing
-// pending there is no timer at all.
-void Notifier::showDueAlert()
-{
-    if (!m_plan) {
-        m_timer->stop();
-        return;
-    }
-    const std::int64_t now = logind::realtimeUsec();
-    if (const std::optional<Alert> alert = m_plan->take(now)) {
-        m_notifications->show(message(
-            *alert, m_schedule.type.toStdString(), localTime(m_schedule.usec), localTime(now)));
-    }
-    const std::int64_t wake = std::min(m_plan->nextDueUsec().value_or(INT64_MAX), now + rereadUsec);
-    const std::int64_t waitMs = std::max<std::int64_t>(0, (wake - now + 999) / 1000);
-    m_timer->start(std::chrono::milliseconds(waitMs));
+    m_pending.reset();
+    if (schedule.isPending())
+        m_pending.emplace(Pending { schedule, AlertPlan(schedule.usec, logind::realtimeUsec()) });
 }
 
 void Notifier::buttonPressed(const QString &key)
 {
-    if (!m_schedule.isPending())
+    if (!m_pending)
         return;
+    const logind::ScheduledShutdown &schedule = m_pending->schedule;
     if (key == cancelKey) {
         callLogind(logind::managerCall(QStringLiteral("CancelScheduledShutdown")), cancelFailed());
     } else if (key == postponeKey) {
         QDBusMessage call = logind::managerCall(QStringLiteral("ScheduleShutdown"));
-        call << m_schedule.type << qulonglong(m_schedule.usec + postponeUsec);
-        callLogind(call, postponeRefused(m_schedule.type.toStdString()));
+        call << schedule.type << qulonglong(schedule.usec + postponeUsec);
+        callLogind(call, postponeRefused(schedule.type.toStdString()));
     }
 }
 
 // A button's request; a refusal is shown, anything else is read back.
 void Notifier::callLogind(const QDBusMessage &call, const Message &refusal)
 {
-    auto *watcher
-        = new QDBusPendingCallWatcher(m_system.asyncCall(call, logind::interactiveTimeoutMs), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-        [this, refusal](QDBusPendingCallWatcher *answered) {
-            answered->deleteLater();
-            if (answered->isError())
+    whenAnswered(m_system.asyncCall(call, logind::interactiveTimeoutMs), this,
+        [this, refusal](const QDBusPendingCall &answer) {
+            if (answer.isError())
                 m_notifications->show(refusal);
             readSchedule();
         });
@@ -311,12 +311,35 @@ void Notifier::watchScheduleFolder()
         m_folderWatcher->removePath(runSystemd);
 }
 
-// Never while the schedule file is there: the path unit would start it again at once, and a
-// loop of starts runs into the user manager's start limit.
-void Notifier::quitIfIdle()
+// Where every event ends: shows what has fallen due, sets the alarm for the next alert, and
+// ends an idle notifier once it has lingered.
+void Notifier::settle()
 {
-    if (m_onDemand && !m_reading && !m_schedule.isPending() && !QFileInfo::exists(scheduleFile))
-        closeAndQuit();
+    std::optional<std::int64_t> next;
+    if (m_pending) {
+        const std::int64_t now = logind::realtimeUsec();
+        if (const std::optional<Alert> alert = m_pending->plan.take(now)) {
+            const logind::ScheduledShutdown &schedule = m_pending->schedule;
+            m_notifications->show(message(
+                *alert, schedule.type.toStdString(), localTime(schedule.usec), localTime(now)));
+        }
+        next = m_pending->plan.nextDueUsec();
+    }
+    m_alarm->ringAt(next);
+    if (!mayEnd())
+        m_linger->stop();
+    else if (!m_linger->isActive())
+        m_linger->start();
+}
+
+// Never while the schedule file is there: the path unit would start it again at once, and a
+// loop of starts runs into the user manager's start limit. Resident, it ends only where there
+// is no logind to watch at all.
+bool Notifier::mayEnd() const
+{
+    if (m_pending || m_reading || QFileInfo::exists(scheduleFile))
+        return false;
+    return m_mode == Mode::OnDemand || m_logind == Logind::Missing;
 }
 
 void Notifier::closeAndQuit()

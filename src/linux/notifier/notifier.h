@@ -10,15 +10,15 @@
 #include <optional>
 
 class QDBusMessage;
-class QDBusPendingCallWatcher;
+class QDBusPendingCall;
 class QDBusServiceWatcher;
 class QFileSystemWatcher;
-class QSocketNotifier;
 class QTimer;
 
 namespace korvane::notifier {
 
 class Notifications;
+class RealtimeAlarm;
 
 // Straight out, status 0: with Qt 6.4 the bus thread can still be busy while the type
 // registry is torn down, and its warnings would break the one-line message.
@@ -29,8 +29,9 @@ class Notifications;
 [[nodiscard]] int holdEndSignals();
 
 // Shows the notice and the warnings for whatever power-off or restart logind has pending,
-// and carries out the notification's buttons. Where a user manager starts it on demand, it
-// ends as soon as there is nothing left to say.
+// and carries out the notification's buttons. One copy at a time shows anything: the one
+// that holds the notifier's bus name; the others wait in line for it. Where a user manager
+// starts it on demand, it ends a little while after there is nothing left to say.
 class Notifier : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.example.Korvane.Notifier")
@@ -38,7 +39,7 @@ class Notifier : public QObject {
 public:
     Notifier(const QDBusConnection &system, const QDBusConnection &session, int endSignals);
 
-    // The first answer decides whether there is a logind to watch at all.
+    // Takes the bus name or joins the line for it; false where the bus allows neither.
     [[nodiscard]] bool start();
 
 public slots:
@@ -48,33 +49,45 @@ public slots:
 private slots:
     void propertiesChanged(
         const QString &interface, const QVariantMap &changed, const QStringList &invalidated);
+    void prepareForSleep(bool sleeping);
     void busGone();
 
 private:
+    // Decided by the user manager's answer: on demand where its path unit watches logind's
+    // schedule file and so starts the notifier again the moment there is something to say.
+    enum class Mode { NotKnown, OnDemand, Resident };
+    enum class Logind { NotAsked, Missing, Answered };
+    struct Pending {
+        logind::ScheduledShutdown schedule;
+        AlertPlan plan;
+    };
+
+    void nameAcquired();
     void askUserManager();
-    void callUserManager(QDBusMessage call, void (Notifier::*answered)(QDBusPendingCallWatcher *));
-    void unitFound(QDBusPendingCallWatcher *watcher);
-    void unitStateRead(QDBusPendingCallWatcher *watcher);
+    void callUserManager(QDBusMessage call, void (Notifier::*answered)(const QDBusPendingCall &));
+    void unitFound(const QDBusPendingCall &answer);
+    void unitStateRead(const QDBusPendingCall &answer);
     void readSchedule();
-    void scheduleRead(QDBusPendingCallWatcher *watcher);
+    void scheduleAnswered(const QDBusPendingCall &answer);
     void takeSchedule(const logind::ScheduledShutdown &schedule);
-    void showDueAlert();
     void buttonPressed(const QString &key);
     void callLogind(const QDBusMessage &call, const Message &refusal);
     void watchScheduleFolder();
-    void quitIfIdle();
+    void settle();
+    [[nodiscard]] bool mayEnd() const;
     void closeAndQuit();
 
     QDBusConnection m_system;
     QDBusConnection m_session;
     Notifications *const m_notifications;
-    QTimer *const m_timer;
+    RealtimeAlarm *const m_alarm;
+    QTimer *const m_linger;
     QFileSystemWatcher *const m_folderWatcher;
     QDBusServiceWatcher *const m_logindWatcher;
-    QSocketNotifier *m_endSignals = nullptr;
-    logind::ScheduledShutdown m_schedule;
-    std::optional<AlertPlan> m_plan;
-    bool m_onDemand = false;
+    Mode m_mode = Mode::NotKnown;
+    Logind m_logind = Logind::NotAsked;
+    bool m_holdsName = false;
+    std::optional<Pending> m_pending;
     bool m_reading = false;
     bool m_readAgain = false;
 };

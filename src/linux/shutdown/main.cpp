@@ -2,6 +2,7 @@
 // because the system's own shutdown takes -t and -a as ignored compatibility switches.
 #include "core/shutdown_exit_codes.h"
 #include "linux/logind/logind.h"
+#include "linux/logind/tell.h"
 #include "shutdown_arguments.h"
 
 #include <QCoreApplication>
@@ -52,10 +53,7 @@ const char *const helpText
 
 int fail(int code, const QString &message)
 {
-    // One line, whatever the bus put into its error text.
-    QString line = message;
-    line.replace(u'\n', u' ').replace(u'\r', u' ');
-    std::fprintf(stderr, "shutdown: %s\n", line.toLocal8Bit().constData());
+    korvane::tell("shutdown", message);
     return code;
 }
 

@@ -1,0 +1,68 @@
+#include "realtime_alarm.h"
+
+#include "linux/logind/realtime.h"
+
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <sys/timerfd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+
+namespace korvane::notifier {
+
+RealtimeAlarm::RealtimeAlarm(QObject *parent)
+    : QObject(parent)
+    , m_descriptor(timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC))
+{
+    if (m_descriptor >= 0) {
+        m_readable = new QSocketNotifier(m_descriptor, QSocketNotifier::Read, this);
+        connect(m_readable, &QSocketNotifier::activated, this, &RealtimeAlarm::read);
+        return;
+    }
+    m_fallback = new QTimer(this);
+    m_fallback->setTimerType(Qt::PreciseTimer);
+    m_fallback->setSingleShot(true);
+    connect(m_fallback, &QTimer::timeout, this, &RealtimeAlarm::rang);
+}
+
+RealtimeAlarm::~RealtimeAlarm()
+{
+    if (m_descriptor >= 0)
+        close(m_descriptor);
+}
+
+void RealtimeAlarm::ringAt(std::optional<std::int64_t> usec)
+{
+    if (m_fallback) {
+        if (!usec)
+            return m_fallback->stop();
+        const std::int64_t waitUsec = std::max<std::int64_t>(0, *usec - logind::realtimeUsec());
+        return m_fallback->start(std::chrono::milliseconds((waitUsec + 999) / 1000));
+    }
+    itimerspec moment {};
+    int flags = 0;
+    if (usec) {
+        // An all-zero moment would disarm it; one in the past rings at once.
+        const std::int64_t at = std::max<std::int64_t>(*usec, 1);
+        moment.it_value.tv_sec = time_t(at / logind::usecPerSecond);
+        moment.it_value.tv_nsec = long(at % logind::usecPerSecond) * 1000;
+        // The read then fails with ECANCELED when the clock is set: a moment to look again.
+        flags = TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET;
+    }
+    timerfd_settime(m_descriptor, flags, &moment, nullptr);
+}
+
+void RealtimeAlarm::read()
+{
+    std::uint64_t expirations = 0;
+    // Rung or the clock set: either way the descriptor is drained and the listener looks again.
+    if (::read(m_descriptor, &expirations, sizeof expirations) < 0 && errno == EAGAIN)
+        return;
+    emit rang();
+}
+
+} // namespace korvane::notifier
