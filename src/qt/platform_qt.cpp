@@ -16,6 +16,7 @@ std::string environment(const char *name)
 
 bool isGnome(std::string_view desktops)
 {
+    // By hand: clang 14 cannot build libstdc++ 12's views::split.
     for (std::size_t start = 0; start <= desktops.size();) {
         const std::size_t end = std::min(desktops.find(':', start), desktops.size());
         if (desktops.substr(start, end - start) == "GNOME")
