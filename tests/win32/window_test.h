@@ -122,24 +122,24 @@ inline void changeDpi(HWND window, UINT dpi)
 
 // Moved to a monitor of `dpi` (96 or 144), the window and its controls are where the design
 // puts them; a control in a container offset by the container's own place.
-inline void expectDesignedLayout(HWND window, const DesignedWindow &designed, UINT dpi)
+inline void expectDesignedLayout(HWND window, const WindowPixels &pixels, UINT dpi)
 {
     changeDpi(window, dpi);
     const auto at
         = [dpi](const DesignedPlace &place) { return dpi == 96 ? place.at96 : place.at144; };
     const SIZE client = clientSize(window);
-    const PixelRect &size = dpi == 96 ? designed.at96 : designed.at144;
+    const PixelRect &size = dpi == 96 ? pixels.at96 : pixels.at144;
     EXPECT_EQ(client.cx, size.width);
     EXPECT_EQ(client.cy, size.height);
-    for (const DesignedPlace &place : designed.places) {
+    for (const DesignedPlace &place : pixels.places) {
         PixelRect expected = at(place);
-        for (const DesignedPlace &container : designed.places) {
+        for (const DesignedPlace &container : pixels.places) {
             if (container.row == place.row->container) {
                 expected.left += at(container).left;
                 expected.top += at(container).top;
             }
         }
-        EXPECT_EQ(placeOf(control(window, designed.form, *place.row)), expected)
+        EXPECT_EQ(placeOf(control(window, pixels.form, *place.row)), expected)
             << place.row->name << place.row->index;
     }
 }
