@@ -6,6 +6,7 @@
 #include "core/designed_pixels.h"
 #include "core/utf.h"
 #include "win32/form_win32.h"
+#include "win32/message_parameter_win32.h"
 #include "win32/top_level_win32.h"
 #include "win32/windows_api.h"
 
@@ -63,14 +64,14 @@ inline std::vector<HWND> threadWindows(const wchar_t *className)
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND window, LPARAM parameter) {
-            auto &search = *reinterpret_cast<Search *>(parameter);
+            auto &search = *win32::messagePointer<Search *>(parameter);
             wchar_t name[64] = {};
             GetClassNameW(window, name, 64);
             if (std::wstring_view(name) == search.className)
                 search.found.push_back(window);
             return TRUE;
         },
-        reinterpret_cast<LPARAM>(&search));
+        win32::lParamOf(&search));
     return search.found;
 }
 
@@ -117,7 +118,7 @@ inline void changeDpi(HWND window, UINT dpi)
 {
     RECT suggested {};
     GetWindowRect(window, &suggested);
-    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), win32::lParamOf(&suggested));
 }
 
 // Moved to a monitor of `dpi` (96 or 144), the window and its controls are where the design
