@@ -21,14 +21,13 @@
 int main(int argc, char *argv[])
 {
     // Asked for on the command line Qt reads, not in the environment the programs Korvane
-    // starts would inherit.
+    // starts would inherit; before the user's arguments, where a "-platform" left without
+    // its value cannot take ours as its value.
     std::vector<char *> arguments(argv, argv + argc);
-    std::string platform = korvane::qt::platformFor(korvane::qt::currentSession());
+    std::string platform = korvane::qt::platformFor(korvane::qt::currentSession(argc, argv));
     char platformOption[] = "-platform";
-    if (!platform.empty()) {
-        arguments.push_back(platformOption);
-        arguments.push_back(platform.data());
-    }
+    if (!platform.empty() && argc > 0)
+        arguments.insert(arguments.begin() + 1, { platformOption, platform.data() });
     int count = static_cast<int>(arguments.size());
     arguments.push_back(nullptr);
 

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "message_parameter_win32.h"
 #include "scoped_win32.h"
 #include "windows_api.h"
 
 #include <concepts>
-#include <cstdint>
 
 namespace korvane::win32 {
 
@@ -61,32 +61,13 @@ protected:
             != nullptr;
     }
 
-    // A handle or pointer carried in a message parameter, and one handed back as a result.
-    template <typename Pointer>
-    [[nodiscard]] static Pointer messagePointer(std::uintptr_t parameter)
-    {
-        return reinterpret_cast<Pointer>(parameter);
-    }
-    [[nodiscard]] static LRESULT pointerResult(const void *pointer)
-    {
-        return reinterpret_cast<LRESULT>(pointer);
-    }
-    [[nodiscard]] static WPARAM wParamOf(const void *pointer)
-    {
-        return reinterpret_cast<WPARAM>(pointer);
-    }
-    [[nodiscard]] static LPARAM lParamOf(const void *pointer)
-    {
-        return reinterpret_cast<LPARAM>(pointer);
-    }
-
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     {
         Derived *self = nullptr;
         if (message == WM_NCCREATE) {
             self = static_cast<Derived *>(
-                reinterpret_cast<const CREATESTRUCTW *>(lParam)->lpCreateParams);
+                messagePointer<const CREATESTRUCTW *>(lParam)->lpCreateParams);
             self->m_window.reset(hwnd);
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         } else {

@@ -2,6 +2,7 @@
 
 #include "core/utf.h"
 #include "dpi_win32.h"
+#include "message_parameter_win32.h"
 
 #include <commctrl.h>
 
@@ -112,7 +113,7 @@ void FormControls::layout(UINT dpi)
         }
         SetWindowPos(window, nullptr, left, top, twipsToPixels(rect.width, dpi),
             twipsToPixels(rect.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+        SendMessageW(window, WM_SETFONT, wParamOf(font.get()), TRUE);
     }
     // Only now that no control uses the old font any more.
     m_font = std::move(font);

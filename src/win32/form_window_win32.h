@@ -4,6 +4,7 @@
 #include "core/utf.h"
 #include "dpi_win32.h"
 #include "form_win32.h"
+#include "message_parameter_win32.h"
 #include "top_level_win32.h"
 
 #include <concepts>
@@ -58,7 +59,7 @@ public:
                 return MAKELRESULT(m_controls.id(*button), DC_HASDEFID);
             break;
         case WM_DPICHANGED:
-            layout(HIWORD(wParam), this->template messagePointer<const RECT *>(lParam));
+            layout(HIWORD(wParam), messagePointer<const RECT *>(lParam));
             return 0;
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {

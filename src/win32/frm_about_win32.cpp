@@ -2,6 +2,7 @@
 
 #include "core/about_texts.h"
 #include "core/app_record.h"
+#include "message_parameter_win32.h"
 
 namespace korvane::win32 {
 

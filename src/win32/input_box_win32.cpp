@@ -2,6 +2,7 @@
 
 #include "core/texts.h"
 #include "core/utf.h"
+#include "message_parameter_win32.h"
 #include "top_level_win32.h"
 
 #include "windows_api.h"
@@ -84,7 +85,7 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 {
     switch (message) {
     case WM_INITDIALOG: {
-        auto *request = reinterpret_cast<Request *>(lParam);
+        auto *request = messagePointer<Request *>(lParam);
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         SetWindowTextW(dialog, request->title.c_str());
         SetDlgItemTextW(dialog, inputBoxPromptId, request->prompt.c_str());
@@ -153,8 +154,8 @@ std::string InputBox::ask(
     Request request { widen(prompt), widen(title), widen(defaultText) };
     const HWND owner = TopLevelWindows::boxOwner();
     const ModalScope modal(owner);
-    const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), form.get(), owner,
-        dialogProc, reinterpret_cast<LPARAM>(&request));
+    const INT_PTR result = DialogBoxIndirectParamW(
+        GetModuleHandleW(nullptr), form.get(), owner, dialogProc, lParamOf(&request));
     // Cancel, the close box, and a box that could not be shown all give the empty text.
     return result == IDOK ? narrow(request.text) : std::string();
 }

@@ -3,6 +3,7 @@
 #include "core/app_record.h"
 #include "core/texts.h"
 #include "core/utf.h"
+#include "message_parameter_win32.h"
 #include "top_level_win32.h"
 
 #include "windows_api.h"
@@ -19,7 +20,7 @@ thread_local HHOOK okButtonHook = nullptr;
 LRESULT CALLBACK labelOkButton(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_ACTIVATE && okButtonHook) {
-        SetDlgItemTextW(reinterpret_cast<HWND>(wParam), IDOK, widen(texts::ok).c_str());
+        SetDlgItemTextW(messagePointer<HWND>(wParam), IDOK, widen(texts::ok).c_str());
         UnhookWindowsHookEx(okButtonHook);
         okButtonHook = nullptr;
     }

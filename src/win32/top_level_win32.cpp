@@ -1,5 +1,7 @@
 #include "top_level_win32.h"
 
+#include "message_parameter_win32.h"
+
 #include <algorithm>
 #include <cwctype>
 #include <string>
@@ -52,14 +54,14 @@ std::function<void()> &lastClosedAction()
     EnumChildWindows(
         root,
         [](HWND child, LPARAM parameter) {
-            auto &found = *reinterpret_cast<Search *>(parameter);
+            auto &found = *messagePointer<Search *>(parameter);
             if (IsWindowVisible(child) && IsWindowEnabled(child)
                 && (SendMessageW(child, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON)
                 && accessKey(child) == found.key)
                 found.buttons.push_back(child);
             return TRUE;
         },
-        reinterpret_cast<LPARAM>(&search));
+        lParamOf(&search));
     if (search.buttons.size() < 2)
         return false;
     // Child windows come in creation order, which is the tab order.

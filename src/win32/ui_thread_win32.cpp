@@ -1,5 +1,7 @@
 #include "ui_thread_win32.h"
 
+#include "message_parameter_win32.h"
+
 #include <memory>
 
 namespace korvane::win32 {

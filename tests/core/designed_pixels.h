@@ -28,7 +28,7 @@ struct DesignedPlace {
     PixelRect at144;
 };
 
-struct DesignedWindow {
+struct WindowPixels {
     const FormDesign &form;
     // The client area: where it opens on the screen (0, 0: where the system puts it), its size.
     PixelRect at96;
@@ -58,9 +58,9 @@ inline constexpr std::array<DesignedPlace, 9> frmAboutPlaces { {
     { &frm_about::lblDisclaimer, { 17, 128, 242, 55 }, { 26, 192, 363, 83 } },
 } };
 
-inline constexpr DesignedWindow mainFormPixels { mainFormDesign, { 0, 0, 289, 200 },
+inline constexpr WindowPixels mainFormPixels { mainFormDesign, { 0, 0, 289, 200 },
     { 0, 0, 434, 300 }, mainFormPlaces };
-inline constexpr DesignedWindow frmAboutPixels { frmAboutDesign, { 156, 129, 380, 195 },
+inline constexpr WindowPixels frmAboutPixels { frmAboutDesign, { 156, 129, 380, 195 },
     { 234, 194, 570, 293 }, frmAboutPlaces };
 
 } // namespace korvane::testing

@@ -79,6 +79,18 @@ public:
         return true;
     }
 
+    // The command lines started in `style`: one started otherwise is left out, so that a
+    // list compared whole also holds each start to its window style.
+    [[nodiscard]] std::vector<std::string> startedIn(WindowStyle style) const
+    {
+        std::vector<std::string> texts;
+        for (const Start &start : started) {
+            if (start.style == style)
+                texts.push_back(start.text);
+        }
+        return texts;
+    }
+
     bool startsSucceed = true;
     std::vector<Command> attempts;
     std::vector<Start> started;

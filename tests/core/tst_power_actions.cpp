@@ -49,12 +49,7 @@ TEST_P(PowerActionsTest, StartsCommandsAndTracksTheSchedule)
     for (const char button : row.clicks)
         click(actions, button);
 
-    std::vector<std::string> started;
-    for (const auto &start : fakes.runner.started) {
-        started.push_back(start.text);
-        EXPECT_EQ(start.style, WindowStyle::Hidden);
-    }
-    EXPECT_EQ(started, row.started);
+    EXPECT_EQ(fakes.runner.startedIn(WindowStyle::Hidden), row.started);
     EXPECT_EQ(fakes.messageBox.shown, row.messages);
     EXPECT_EQ(actions.ActionScheduled(), row.scheduledAfter);
 }

@@ -19,6 +19,7 @@ using qt::MainForm;
 namespace {
 
 constexpr const char *toolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+using Texts = std::vector<std::string>;
 
 QList<QWidget *> openAboutWindows()
 {
@@ -161,11 +162,8 @@ void TestAbout::geometry()
 void TestAbout::textsFit_data()
 {
     QTest::addColumn<QString>("name");
-
-    QTest::newRow("lblTitle") << QStringLiteral("lblTitle");
-    QTest::newRow("lblVersion") << QStringLiteral("lblVersion");
-    QTest::newRow("lblDescription") << QStringLiteral("lblDescription");
-    QTest::newRow("lblDisclaimer") << QStringLiteral("lblDisclaimer");
+    for (const char *name : { "lblTitle", "lblVersion", "lblDescription", "lblDisclaimer" })
+        QTest::newRow(name) << QString::fromUtf8(name);
 }
 
 void TestAbout::textsFit()
@@ -296,18 +294,15 @@ void TestAbout::sysInfo_data()
     QTest::addColumn<bool>("toolKnown");
     QTest::addColumn<bool>("starts");
     QTest::addColumn<bool>("viaAltS");
-    QTest::addColumn<QStringList>("started");
-    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<Texts>("started");
+    QTest::addColumn<Texts>("messages");
 
-    const QStringList unavailable { QStringLiteral("此时系统信息不可用") };
-    QTest::newRow("tool found") << true << true << false
-                                << QStringList { QStringLiteral("/opt/info tool/kinfocenter") }
-                                << QStringList {};
-    QTest::newRow("tool found, Alt+S")
-        << true << true << true << QStringList { QStringLiteral("/opt/info tool/kinfocenter") }
-        << QStringList {};
-    QTest::newRow("no tool") << false << true << false << QStringList {} << unavailable;
-    QTest::newRow("start fails") << true << false << false << QStringList {} << unavailable;
+    const Texts tool { "/opt/info tool/kinfocenter" };
+    const Texts unavailable { "此时系统信息不可用" };
+    QTest::newRow("tool found") << true << true << false << tool << Texts {};
+    QTest::newRow("tool found, Alt+S") << true << true << true << tool << Texts {};
+    QTest::newRow("no tool") << false << true << false << Texts {} << unavailable;
+    QTest::newRow("start fails") << true << false << false << Texts {} << unavailable;
 }
 
 void TestAbout::sysInfo()
@@ -315,8 +310,8 @@ void TestAbout::sysInfo()
     QFETCH(bool, toolKnown);
     QFETCH(bool, starts);
     QFETCH(bool, viaAltS);
-    QFETCH(QStringList, started);
-    QFETCH(QStringList, messages);
+    QFETCH(Texts, started);
+    QFETCH(Texts, messages);
 
     if (toolKnown)
         m_fakes.registry.keys[toolKey]["PATH"]
@@ -334,18 +329,10 @@ void TestAbout::sysInfo()
             about->findChild<QPushButton *>(QStringLiteral("cmdSysInfo")), Qt::LeftButton);
     }
 
-    QStringList texts;
     QTRY_COMPARE_WITH_TIMEOUT(
         int(m_fakes.runner.attempts.size()), starts || !toolKnown ? int(started.size()) : 1, 30000);
-    for (const auto &start : m_fakes.runner.started) {
-        texts << QString::fromStdString(start.text);
-        QCOMPARE(start.style, WindowStyle::NormalWithFocus);
-    }
-    QCOMPARE(texts, started);
-    QStringList shown;
-    for (const std::string &text : m_fakes.messageBox.shown)
-        shown << QString::fromStdString(text);
-    QCOMPARE(shown, messages);
+    QCOMPARE(m_fakes.runner.startedIn(WindowStyle::NormalWithFocus), started);
+    QCOMPARE(m_fakes.messageBox.shown, messages);
     // The dialog stays open either way.
     QCOMPARE(openAboutWindows(), QList<QWidget *> { about });
 }

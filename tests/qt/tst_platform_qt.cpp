@@ -7,7 +7,7 @@ namespace {
 
 struct PlatformCase {
     const char *name;
-    Session session; // XDG_CURRENT_DESKTOP, XDG_SESSION_TYPE, DISPLAY, QT_QPA_PLATFORM
+    Session session; // XDG_CURRENT_DESKTOP, XDG_SESSION_TYPE, DISPLAY, QT_QPA_PLATFORM, arguments
     const char *platform;
 };
 
@@ -18,17 +18,24 @@ TEST_P(PlatformChoice, XcbOnlyWhereGnomeWouldLeaveQtToDrawTheTitleBar)
     EXPECT_EQ(platformFor(GetParam().session), GetParam().platform);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sessions, PlatformChoice,
-    ::testing::Values(PlatformCase { "GnomeOnWayland", { "GNOME", "wayland", ":0", "" }, "xcb" },
-        PlatformCase { "UbuntusGnome", { "ubuntu:GNOME", "wayland", ":0", "" }, "xcb" },
-        PlatformCase { "GnomeClassic", { "GNOME-Classic:GNOME", "wayland", ":0", "" }, "xcb" },
-        PlatformCase { "NoXDisplay", { "GNOME", "wayland", "", "" }, "" },
-        PlatformCase { "UsersChoice", { "GNOME", "wayland", ":0", "wayland" }, "" },
-        PlatformCase { "GnomeOnX11", { "GNOME", "x11", ":0", "" }, "" },
-        PlatformCase { "PlasmaDrawsItsOwn", { "KDE", "wayland", ":0", "" }, "" },
-        PlatformCase { "SwayDrawsItsOwn", { "sway", "wayland", ":0", "" }, "" },
-        PlatformCase { "ANameThatOnlyStartsSo", { "GNOMEish", "wayland", ":0", "" }, "" },
-        PlatformCase { "NothingKnown", {}, "" }),
+const PlatformCase platformCases[] = {
+    { "GnomeOnWayland", { "GNOME", "wayland", ":0", "" }, "xcb" },
+    { "UbuntusGnome", { "ubuntu:GNOME", "wayland", ":0", "" }, "xcb" },
+    { "GnomeClassic", { "GNOME-Classic:GNOME", "wayland", ":0", "" }, "xcb" },
+    { "NoXDisplay", { "GNOME", "wayland", "", "" }, "" },
+    { "UsersChoice", { "GNOME", "wayland", ":0", "wayland" }, "" },
+    { "UsersArgument", { "GNOME", "wayland", ":0", "", { "-platform", "wayland" } }, "" },
+    { "UsersDoubleDashed", { "GNOME", "wayland", ":0", "", { "--platform", "offscreen" } }, "" },
+    { "NotQtsSpelling", { "GNOME", "wayland", ":0", "", { "-platform=wayland" } }, "xcb" },
+    { "ArgumentWithoutValue", { "GNOME", "wayland", ":0", "", { "-platform" } }, "xcb" },
+    { "GnomeOnX11", { "GNOME", "x11", ":0", "" }, "" },
+    { "PlasmaDrawsItsOwn", { "KDE", "wayland", ":0", "" }, "" },
+    { "SwayDrawsItsOwn", { "sway", "wayland", ":0", "" }, "" },
+    { "ANameThatOnlyStartsSo", { "GNOMEish", "wayland", ":0", "" }, "" },
+    { "NothingKnown", {}, "" },
+};
+
+INSTANTIATE_TEST_SUITE_P(Sessions, PlatformChoice, ::testing::ValuesIn(platformCases),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

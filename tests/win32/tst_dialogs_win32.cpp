@@ -56,8 +56,8 @@ void CALLBACK answerBox(HWND, UINT, UINT_PTR timer, DWORD)
     if (const HWND edit = GetDlgItem(box, win32::inputBoxEditId)) {
         seen.prompt = windowText(GetDlgItem(box, win32::inputBoxPromptId));
         seen.text = windowText(edit);
-        SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&seen.selectionStart),
-            reinterpret_cast<LPARAM>(&seen.selectionEnd));
+        SendMessageW(edit, EM_GETSEL, win32::wParamOf(&seen.selectionStart),
+            win32::lParamOf(&seen.selectionEnd));
         if (script->typed)
             SetWindowTextW(edit, widen(*script->typed).c_str());
     }

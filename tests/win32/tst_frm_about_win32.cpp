@@ -93,8 +93,8 @@ TEST_F(Win32About, ColoursFollowTheTable)
         if (row->colour == defaultColour)
             continue;
         SCOPED_TRACE(std::string(row->name) + " " + std::to_string(row->index));
-        const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(about, WM_CTLCOLORSTATIC,
-            reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control(*row))));
+        const auto brush = win32::messagePointer<HBRUSH>(SendMessageW(
+            about, WM_CTLCOLORSTATIC, win32::wParamOf(dc), win32::lParamOf(control(*row))));
         if (row->kind == ControlKind::Line) {
             LOGBRUSH colour {};
             ASSERT_TRUE(GetObjectW(brush, sizeof colour, &colour));

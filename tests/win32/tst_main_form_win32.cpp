@@ -136,12 +136,7 @@ TEST_P(Win32MainFormClicks, ReachTheSharedLogic)
     fakes.inputBox.answers = GetParam().answers;
     click(*GetParam().button);
 
-    std::vector<std::string> started;
-    for (const auto &start : fakes.runner.started) {
-        started.push_back(start.text);
-        EXPECT_EQ(start.style, WindowStyle::Hidden);
-    }
-    EXPECT_EQ(started, GetParam().started);
+    EXPECT_EQ(fakes.runner.startedIn(WindowStyle::Hidden), GetParam().started);
     EXPECT_EQ(fakes.messageBox.shown, GetParam().messages);
     EXPECT_EQ(form->ActionScheduled(), GetParam().scheduled);
 }

@@ -6,6 +6,7 @@
 #include "core/designed_pixels.h"
 #include "core/utf.h"
 #include "win32/form_win32.h"
+#include "win32/message_parameter_win32.h"
 #include "win32/top_level_win32.h"
 #include "win32/windows_api.h"
 
@@ -63,14 +64,14 @@ inline std::vector<HWND> threadWindows(const wchar_t *className)
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND window, LPARAM parameter) {
-            auto &search = *reinterpret_cast<Search *>(parameter);
+            auto &search = *win32::messagePointer<Search *>(parameter);
             wchar_t name[64] = {};
             GetClassNameW(window, name, 64);
             if (std::wstring_view(name) == search.className)
                 search.found.push_back(window);
             return TRUE;
         },
-        reinterpret_cast<LPARAM>(&search));
+        win32::lParamOf(&search));
     return search.found;
 }
 
@@ -117,29 +118,29 @@ inline void changeDpi(HWND window, UINT dpi)
 {
     RECT suggested {};
     GetWindowRect(window, &suggested);
-    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), win32::lParamOf(&suggested));
 }
 
 // Moved to a monitor of `dpi` (96 or 144), the window and its controls are where the design
 // puts them; a control in a container offset by the container's own place.
-inline void expectDesignedLayout(HWND window, const DesignedWindow &designed, UINT dpi)
+inline void expectDesignedLayout(HWND window, const WindowPixels &pixels, UINT dpi)
 {
     changeDpi(window, dpi);
     const auto at
         = [dpi](const DesignedPlace &place) { return dpi == 96 ? place.at96 : place.at144; };
     const SIZE client = clientSize(window);
-    const PixelRect &size = dpi == 96 ? designed.at96 : designed.at144;
+    const PixelRect &size = dpi == 96 ? pixels.at96 : pixels.at144;
     EXPECT_EQ(client.cx, size.width);
     EXPECT_EQ(client.cy, size.height);
-    for (const DesignedPlace &place : designed.places) {
+    for (const DesignedPlace &place : pixels.places) {
         PixelRect expected = at(place);
-        for (const DesignedPlace &container : designed.places) {
+        for (const DesignedPlace &container : pixels.places) {
             if (container.row == place.row->container) {
                 expected.left += at(container).left;
                 expected.top += at(container).top;
             }
         }
-        EXPECT_EQ(placeOf(control(window, designed.form, *place.row)), expected)
+        EXPECT_EQ(placeOf(control(window, pixels.form, *place.row)), expected)
             << place.row->name << place.row->index;
     }
 }
