@@ -23,8 +23,9 @@ test)
     packages+=(xvfb openbox xdotool x11-utils imagemagick desktop-file-utils appstream dpkg-dev file)
     # The desktop notifier's warnings, shown by a real notification server.
     packages+=(notification-daemon)
-    # systemd-analyze, which verifies the notifier's user units.
-    packages+=(systemd)
+    # systemd-analyze, which verifies the notifier's user units, and a real user manager with
+    # its own user bus for the notifier's tests.
+    packages+=(systemd dbus-user-session)
     # The Windows code, cross-built and run under Wine.
     packages+=(googletest g++-mingw-w64-x86-64-posix wine wine64)
     # The Windows ZIP and installer, made and tried under Wine.

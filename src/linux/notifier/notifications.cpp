@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include <utility>
+
 namespace korvane::notifier {
 
 namespace {
