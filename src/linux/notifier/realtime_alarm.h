@@ -19,7 +19,6 @@ class RealtimeAlarm : public QObject {
 public:
     explicit RealtimeAlarm(QObject *parent = nullptr);
     ~RealtimeAlarm() override;
-    Q_DISABLE_COPY_MOVE(RealtimeAlarm)
 
     // Never rings early; nullopt: not at all.
     void ringAt(std::optional<std::int64_t> usec);
@@ -34,6 +33,8 @@ private:
     QSocketNotifier *m_readable = nullptr;
     // Only where the kernel refuses a timer descriptor: a monotonic timer is better than none.
     QTimer *m_fallback = nullptr;
+
+    Q_DISABLE_COPY_MOVE(RealtimeAlarm)
 };
 
 } // namespace korvane::notifier
