@@ -139,8 +139,6 @@ bool Notifier::start()
         bus->connect(QString(), QStringLiteral("/org/freedesktop/DBus/Local"),
             QStringLiteral("org.freedesktop.DBus.Local"), QStringLiteral("Disconnected"), this,
             SLOT(busGone()));
-    if (!m_session.isConnected())
-        return false;
 
     // A copy that finds the name taken must neither end nor show anything: ended, the path unit
     // would start it again at once while the schedule file is there. It waits in line, and the
