@@ -6,7 +6,7 @@
 # judges nothing.
 #
 # The notifier runs against the mock logind and mock notification server of
-# tests/linux/private_bus.sh, on buses of its own; nothing here reaches the machine's
+# tests/linux/private_bus.py, on buses of its own; nothing here reaches the machine's
 # logind. Knobs (environment): KORVANE_BENCH_NOTIFIER (the program; by default the bench
 # preset's Release build of it), KORVANE_BENCH_IDLE_S (60), KORVANE_BENCH_SETTLE_S (5).
 set -euo pipefail
@@ -22,7 +22,7 @@ if [ -z "$notifier" ]; then
 fi
 
 export KORVANE_PRIVATE_BUS_LIFETIME=$((3 * (idle + settle) + 60))
-exec tests/linux/private_bus.sh --notifications /usr/bin/python3 - "$notifier" "$idle" \
+exec tests/linux/private_bus.py --own-run-systemd --notifications /usr/bin/python3 - "$notifier" "$idle" \
     "$settle" <<'PY'
 import glob
 import os
@@ -31,6 +31,9 @@ import sys
 import time
 
 import dbus
+
+sys.path.insert(0, "tests/linux")
+from private_bus import start_mock  # noqa: E402  pylint: disable=wrong-import-position
 
 notifier, idle, settle = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
 MANAGER = "org.freedesktop.login1.Manager"
@@ -76,12 +79,10 @@ def quiet_minute(pid, label):
 def on_demand_end():
     """Seconds from start to its own end, and its status, under an active path unit."""
     unit = "/org/freedesktop/systemd1/unit/org_2eexample_2eKorvane_2eNotifier_2epath"
-    manager = subprocess.Popen(["/usr/bin/python3", "-m", "dbusmock", "--session",
-                                "org.freedesktop.systemd1", "/org/freedesktop/systemd1",
-                                "org.freedesktop.systemd1.Manager"], stdout=subprocess.DEVNULL)
+    manager = start_mock(os.environ["DBUS_SESSION_BUS_ADDRESS"], "org.freedesktop.systemd1",
+                         "--session", "org.freedesktop.systemd1", "/org/freedesktop/systemd1",
+                         "org.freedesktop.systemd1.Manager")
     session = dbus.bus.BusConnection(os.environ["DBUS_SESSION_BUS_ADDRESS"])
-    while not session.name_has_owner("org.freedesktop.systemd1"):
-        time.sleep(0.05)
     mock = dbus.Interface(session.get_object("org.freedesktop.systemd1",
                                              "/org/freedesktop/systemd1"),
                           "org.freedesktop.DBus.Mock")

@@ -3,10 +3,10 @@
 with mouse clicks at the buttons' designed places and keys through xdotool. One driver for
 both front ends; a platform adapter starts the program and says what commands reached the
 system: platform_linux.py (the Qt program against the mock logind on the private bus that
-tests/linux/private_bus.sh starts around this script) and platform_wine.py (korvane.exe
+tests/linux/private_bus.py starts around this script) and platform_wine.py (korvane.exe
 under Wine, with a recording shutdown.exe in the system folder).
 
-usage: private_bus.sh korvane_e2e.py --platform linux --prefix PREFIX --output FOLDER SCENARIO
+usage: private_bus.py korvane_e2e.py --platform linux --prefix PREFIX --output FOLDER SCENARIO
        korvane_e2e.py --platform wine --prefix FOLDER --output FOLDER SCENARIO
 """
 

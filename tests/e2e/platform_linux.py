@@ -1,5 +1,5 @@
 """The e2e driver's Linux side: the installed Qt program against the mock logind on the
-private bus that tests/linux/private_bus.sh starts around the driver."""
+private bus that tests/linux/private_bus.py starts around the driver."""
 
 import configparser
 import os
@@ -31,7 +31,7 @@ class LinuxPlatform:
     def __init__(self, options):
         address, _ = private_buses()
         if os.environ.get("KORVANE_MOCK_LOGIND") != "yes":
-            sys.exit("run through tests/linux/private_bus.sh with its mock logind")
+            sys.exit("run through tests/linux/private_bus.py with its mock logind")
         bus = dbus.bus.BusConnection(address)
         self.mock = dbus.Interface(bus.get_object("org.freedesktop.login1",
                                                   "/org/freedesktop/login1"),

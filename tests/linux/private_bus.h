@@ -12,7 +12,7 @@
 
 #include <optional>
 
-// What the tests of the shutdown helper need from the private bus that private_bus.sh
+// What the tests of the shutdown helper need from the private bus that private_bus.py
 // starts: a check that it really is that bus, and the mock logind's call record.
 namespace korvane::testing {
 
@@ -44,6 +44,9 @@ struct MockCall {
 
 class MockLogind {
 public:
+    // The mock answers at once; one that has not by then is hung.
+    static constexpr int answerTimeoutMs = 30000;
+
     // Only ever built after privateSystemBus() has said yes.
     MockLogind()
         : m_bus(QDBusConnection::systemBus())
@@ -57,7 +60,7 @@ public:
             = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.login1"),
                 QStringLiteral("/org/freedesktop/login1"), interface, method);
         message.setArguments(arguments);
-        m_lastReply = m_bus.call(message, QDBus::Block, 30000);
+        m_lastReply = m_bus.call(message, QDBus::Block, answerTimeoutMs);
         return m_lastReply.type() == QDBusMessage::ReplyMessage;
     }
 

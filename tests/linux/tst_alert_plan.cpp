@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdint>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -90,6 +93,28 @@ TEST(AlertPlanRefusals, NameWhatWasRefused)
     EXPECT_EQ(postponeRefused("poweroff").body, "系统拒绝了关闭计算机的请求");
     EXPECT_EQ(postponeRefused("reboot").body, "系统拒绝了重启计算机的请求");
 }
+
+struct WaitCase {
+    const char *name;
+    std::int64_t dueUsec;
+    std::chrono::milliseconds wait;
+};
+
+class TimerWaitTest : public ::testing::TestWithParam<WaitCase> { };
+
+TEST_P(TimerWaitTest, NeverShortOfTheMomentUnlessItIsOutOfReach)
+{
+    EXPECT_EQ(timerWait(GetParam().dueUsec, moment), GetParam().wait);
+}
+
+constexpr std::chrono::milliseconds longest { std::numeric_limits<int>::max() };
+
+INSTANTIATE_TEST_SUITE_P(Moments, TimerWaitTest,
+    ::testing::Values(WaitCase { "Past", moment - second, {} }, WaitCase { "Now", moment, {} },
+        WaitCase { "RoundedUp", moment + 1500, std::chrono::milliseconds(2) },
+        WaitCase { "FourWeeks", moment + second * 86400 * 28, longest },
+        WaitCase { "FarthestLogindSays", std::numeric_limits<std::int64_t>::max(), longest }),
+    [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace korvane::notifier

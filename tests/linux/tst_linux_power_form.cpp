@@ -69,7 +69,7 @@ void TestLinuxPowerForm::initTestCase()
 {
     // The runner hands this environment to the helper: it must name the harness's bus.
     QVERIFY2(testing::privateSystemBus(),
-        "run through tests/linux/private_bus.sh, never against the machine's bus");
+        "run through tests/linux/private_bus.py, never against the machine's bus");
     QVERIFY2(testing::mockLogindRunning(), "needs the mock logind");
     m_mock.emplace();
 }

@@ -79,7 +79,7 @@ void TestLinuxShutdown::initTestCase()
 {
     // Before anything touches a bus: these tests run only on the harness's own bus.
     QVERIFY2(testing::privateSystemBus(),
-        "run through tests/linux/private_bus.sh, never against the machine's bus");
+        "run through tests/linux/private_bus.py, never against the machine's bus");
     QVERIFY(QFileInfo(helper).isExecutable());
     if (testing::mockLogindRunning())
         m_mock.emplace();

@@ -2,8 +2,10 @@
 
 #include "core/texts.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <limits>
 
 namespace korvane::notifier {
 
@@ -62,6 +64,16 @@ Message postponeRefused(std::string_view type)
 {
     return { std::string(isRestart(type) ? texts::restartRefused : texts::shutdownRefused),
         Urgency::Critical };
+}
+
+std::chrono::milliseconds timerWait(std::int64_t dueUsec, std::int64_t nowUsec)
+{
+    if (dueUsec <= nowUsec)
+        return {};
+    // Unsigned, the difference is exact wherever the two lie.
+    const std::uint64_t leftUsec = std::uint64_t(dueUsec) - std::uint64_t(nowUsec);
+    return std::chrono::milliseconds(std::min<std::uint64_t>(
+        std::numeric_limits<int>::max(), leftUsec / 1000 + (leftUsec % 1000 != 0)));
 }
 
 AlertPlan::AlertPlan(std::int64_t momentUsec, std::int64_t firstSeenUsec)

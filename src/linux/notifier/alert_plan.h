@@ -3,6 +3,7 @@
 #include "linux/logind/realtime.h"
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -49,6 +50,10 @@ struct Message {
 [[nodiscard]] Message postponeRefused(std::string_view type);
 
 inline constexpr std::int64_t postponeUsec = 600 * logind::usecPerSecond;
+
+// What a millisecond timer is set to for a moment dueUsec away from nowUsec: the time left,
+// rounded up, but no more than its int holds (24.8 days); then it is set again for the rest.
+[[nodiscard]] std::chrono::milliseconds timerWait(std::int64_t dueUsec, std::int64_t nowUsec);
 
 // The alerts one pending moment gets, decided once from how far away it was when first
 // seen: a moment that moves is a new plan.

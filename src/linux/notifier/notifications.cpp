@@ -2,39 +2,54 @@
 
 #include "core/app_record.h"
 #include "core/texts.h"
+#include "linux/logind/tell.h"
 #include "text.h"
 #include "when_answered.h"
 
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
 #include <QStringList>
+#include <QTimer>
 #include <QVariantMap>
 
+#include <chrono>
 #include <utility>
 
 namespace korvane::notifier {
 
 namespace {
 
-const QString server = QStringLiteral("org.freedesktop.Notifications");
+// The name a server holds; each one is known by its unique name.
+const QString serverName = QStringLiteral("org.freedesktop.Notifications");
 const QString serverPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString desktopEntry = QStringLiteral("org.example.Korvane");
 // A server that hangs must not keep a stopped notifier alive for long; a slow one still
 // gets to answer.
 constexpr int serverTimeoutMs = 5000;
+// A desktop shell busy at login may answer its first Notify late, or not at all: tried again
+// a few seconds later, and a handful of times, so that a server that refuses everything
+// costs nothing.
+constexpr std::chrono::seconds retryWait { 3 };
+constexpr int tries = 4;
 
-QDBusMessage serverCall(const QString &method)
+// To the server by its unique name where that is known: only that one holds the notification,
+// and the bus must start no other for it. Else to the name, for which the bus may start one.
+QDBusMessage serverCall(const QString &method, const QString &destination)
 {
-    return QDBusMessage::createMethodCall(server, serverPath, server, method);
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        destination.isEmpty() ? serverName : destination, serverPath, serverName, method);
+    call.setAutoStartService(destination.isEmpty());
+    return call;
 }
 
-QDBusMessage notifyCall(const Message &message, uint replaces)
+QDBusMessage notifyCall(const Message &message, uint replaces, const QString &destination)
 {
     const QVariantMap hints { { QStringLiteral("urgency"),
                                   QVariant::fromValue(uchar(message.urgency)) },
         { QStringLiteral("desktop-entry"), desktopEntry } };
-    QDBusMessage call = serverCall(QStringLiteral("Notify"));
+    QDBusMessage call = serverCall(QStringLiteral("Notify"), destination);
     call << toQString(app::title) << replaces << desktopEntry
          << toQString(texts::notificationSummary) << toQString(message.body)
          << QStringList { cancelKey, toQString(texts::cancel), postponeKey,
@@ -45,9 +60,9 @@ QDBusMessage notifyCall(const Message &message, uint replaces)
     return call;
 }
 
-QDBusMessage closeCall(uint id)
+QDBusMessage closeCall(uint id, const QString &holder)
 {
-    QDBusMessage call = serverCall(QStringLiteral("CloseNotification"));
+    QDBusMessage call = serverCall(QStringLiteral("CloseNotification"), holder);
     call << id;
     return call;
 }
@@ -57,47 +72,48 @@ QDBusMessage closeCall(uint id)
 Notifications::Notifications(const QDBusConnection &session, QObject *parent)
     : QObject(parent)
     , m_session(session)
-    , m_serverWatcher(
-          new QDBusServiceWatcher(server, session, QDBusServiceWatcher::WatchForOwnerChange, this))
+    , m_serverWatcher(new QDBusServiceWatcher(
+          serverName, session, QDBusServiceWatcher::WatchForOwnerChange, this))
+    , m_retry(new QTimer(this))
+    , m_server(session.interface()->serviceOwner(serverName).value())
 {
     // A server that replaces another takes the name over without it ever being free.
     connect(m_serverWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
-        [this](const QString &, const QString &, const QString &owner) {
-            if (!owner.isEmpty())
-                serverStarted(owner);
-        });
+        [this](const QString &, const QString &, const QString &owner) { serverChanged(owner); });
+    m_retry->setSingleShot(true);
+    m_retry->setInterval(retryWait);
+    connect(m_retry, &QTimer::timeout, this, &Notifications::reconcile);
     // Qt's bus API takes these by slot name only.
-    m_session.connect(server, serverPath, server, QStringLiteral("ActionInvoked"), this,
+    m_session.connect(serverName, serverPath, serverName, QStringLiteral("ActionInvoked"), this,
         SLOT(actionInvoked(uint, QString)));
-    m_session.connect(server, serverPath, server, QStringLiteral("NotificationClosed"), this,
-        SLOT(notificationClosed(uint, uint)));
+    m_session.connect(serverName, serverPath, serverName, QStringLiteral("NotificationClosed"),
+        this, SLOT(notificationClosed(uint, uint)));
 }
 
-void Notifications::show(const Message &message)
+void Notifications::want(const std::optional<Message> &message)
 {
+    if (message == m_wanted)
+        return;
     m_wanted = message;
-    m_refused = false;
-    reconcile();
-}
-
-void Notifications::close()
-{
-    m_wanted.reset();
+    m_failures = 0;
+    m_retry->stop();
     reconcile();
 }
 
 void Notifications::closeBeforeEnd()
 {
     m_wanted.reset();
-    // Taken out of flight first: its watcher's late word, if any, finds nothing to change.
+    m_retry->stop();
     if (const std::optional<Call> call = std::exchange(m_inFlight, std::nullopt)) {
-        QDBusPendingCall answer = call->answer;
+        // Waited for here, with its watcher gone first: a watcher delivers its answer inside
+        // a wait of its own, into code that is ending.
+        QDBusPendingCall answer = *call->answer;
+        delete call->answer;
         answer.waitForFinished();
-        take(*call);
+        take(call->message, answer);
     }
-    if (m_shown)
-        m_session.call(
-            closeCall(std::exchange(m_shown, std::nullopt)->id), QDBus::Block, serverTimeoutMs);
+    if (const std::optional<Shown> shown = std::exchange(m_shown, std::nullopt))
+        m_session.call(closeCall(shown->id, shown->server), QDBus::Block, serverTimeoutMs);
 }
 
 void Notifications::actionInvoked(uint id, const QString &key)
@@ -108,23 +124,20 @@ void Notifications::actionInvoked(uint id, const QString &key)
 
 void Notifications::notificationClosed(uint id, uint)
 {
-    if (!m_shown || id != m_shown->id)
-        return;
-    m_shown.reset();
-    // The person closed it: not shown again until there is something new to say. With a call
-    // in flight the close is the server's answer to an older word, which that call settles.
-    if (!m_inFlight)
-        m_wanted.reset();
+    if (m_shown && id == m_shown->id)
+        emit closed(std::exchange(m_shown, std::nullopt)->message);
 }
 
-void Notifications::serverStarted(const QString &owner)
+void Notifications::serverChanged(const QString &owner)
 {
-    // One that the bus started for the first notification holds it already.
-    if (m_shown && m_shown->server == owner)
-        return;
-    // The old server's id means nothing to the new one.
-    m_shown.reset();
-    m_refused = false;
+    m_server = owner;
+    if (owner.isEmpty()) {
+        m_serverLeft = true;
+        // Its notifications went with it.
+        m_shown.reset();
+    }
+    m_failures = 0;
+    m_retry->stop();
     reconcile();
 }
 
@@ -132,39 +145,54 @@ void Notifications::reconcile()
 {
     if (m_inFlight)
         return;
-    if (m_wanted && !m_refused && (!m_shown || m_shown->message != *m_wanted))
-        send(notifyCall(*m_wanted, m_shown ? m_shown->id : 0), m_wanted);
-    else if (!m_wanted && m_shown)
-        send(closeCall(m_shown->id), std::nullopt);
+    // What a server shows that no longer holds the name, it shows for nobody.
+    if (m_shown && (m_shown->server != m_server || !m_wanted))
+        send(closeCall(m_shown->id, m_shown->server), std::nullopt);
+    else if (m_wanted && (!m_shown || m_shown->message != *m_wanted) && mayNotify())
+        send(notifyCall(*m_wanted, m_shown ? m_shown->id : 0, m_server), m_wanted);
+}
+
+// Not while a try again waits, nor after the last; nor while no server holds the name once
+// one has gone.
+bool Notifications::mayNotify() const
+{
+    return m_failures < tries && !m_retry->isActive() && !(m_server.isEmpty() && m_serverLeft);
 }
 
 void Notifications::send(const QDBusMessage &call, const std::optional<Message> &message)
 {
-    m_inFlight = Call { m_session.asyncCall(call, serverTimeoutMs), message, ++m_sent };
-    whenAnswered(m_inFlight->answer, this, [this, number = m_sent](const QDBusPendingCall &) {
-        if (!m_inFlight || m_inFlight->number != number)
-            return;
-        take(*std::exchange(m_inFlight, std::nullopt));
-        reconcile();
-    });
+    m_inFlight = Call { whenAnswered(m_session.asyncCall(call, serverTimeoutMs), this,
+                            [this](const QDBusPendingCall &answer) { answered(answer); }),
+        message };
 }
 
-void Notifications::take(const Call &call)
+void Notifications::answered(const QDBusPendingCall &answer)
 {
-    if (!call.message) {
+    take(std::exchange(m_inFlight, std::nullopt)->message, answer);
+    reconcile();
+}
+
+void Notifications::take(const std::optional<Message> &sent, const QDBusPendingCall &answer)
+{
+    if (!sent) {
         // Gone, or gone with its server.
         m_shown.reset();
         return;
     }
-    const QDBusPendingReply<uint> id = call.answer;
+    const QDBusPendingReply<uint> id = answer;
     if (id.isValid() && id.value() != 0) {
-        m_shown = Shown { id.value(), id.reply().service(), *call.message };
+        const QString holder = id.reply().service();
+        // The server the bus started for it.
+        if (m_server.isEmpty() && !m_serverLeft)
+            m_server = holder;
+        m_shown = Shown { id.value(), holder, *sent };
         return;
     }
-    m_refused = true;
+    if (++m_failures < tries)
+        m_retry->start();
     if (!std::exchange(m_serverMissingTold, true))
-        tell(QStringLiteral("no notification server on the session bus (%1); warnings will "
-                            "show once one starts")
+        tell(QStringLiteral("no notification server took the warning (%1); it is tried again "
+                            "shortly and whenever a server starts")
                  .arg(id.error().name()));
 }
 

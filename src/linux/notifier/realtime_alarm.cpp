@@ -1,5 +1,6 @@
 #include "realtime_alarm.h"
 
+#include "alert_plan.h"
 #include "linux/logind/realtime.h"
 
 #include <QSocketNotifier>
@@ -10,7 +11,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 
 namespace korvane::notifier {
 
@@ -26,7 +26,7 @@ RealtimeAlarm::RealtimeAlarm(QObject *parent)
     m_fallback = new QTimer(this);
     m_fallback->setTimerType(Qt::PreciseTimer);
     m_fallback->setSingleShot(true);
-    connect(m_fallback, &QTimer::timeout, this, &RealtimeAlarm::rang);
+    connect(m_fallback, &QTimer::timeout, this, &RealtimeAlarm::fallbackRang);
 }
 
 RealtimeAlarm::~RealtimeAlarm()
@@ -40,8 +40,8 @@ void RealtimeAlarm::ringAt(std::optional<std::int64_t> usec)
     if (m_fallback) {
         if (!usec)
             return m_fallback->stop();
-        const std::int64_t waitUsec = std::max<std::int64_t>(0, *usec - logind::realtimeUsec());
-        return m_fallback->start(std::chrono::milliseconds((waitUsec + 999) / 1000));
+        m_fallbackUsec = *usec;
+        return m_fallback->start(timerWait(*usec, logind::realtimeUsec()));
     }
     itimerspec moment {};
     int flags = 0;
@@ -54,6 +54,14 @@ void RealtimeAlarm::ringAt(std::optional<std::int64_t> usec)
         flags = TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET;
     }
     timerfd_settime(m_descriptor, flags, &moment, nullptr);
+}
+
+// A moment further away than the timer's int holds is waited for in parts.
+void RealtimeAlarm::fallbackRang()
+{
+    if (const std::int64_t now = logind::realtimeUsec(); now < m_fallbackUsec)
+        return m_fallback->start(timerWait(m_fallbackUsec, now));
+    emit rang();
 }
 
 void RealtimeAlarm::read()

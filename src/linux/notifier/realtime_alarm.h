@@ -28,11 +28,13 @@ signals:
 
 private:
     void read();
+    void fallbackRang();
 
     int m_descriptor = -1;
     QSocketNotifier *m_readable = nullptr;
     // Only where the kernel refuses a timer descriptor: a monotonic timer is better than none.
     QTimer *m_fallback = nullptr;
+    std::int64_t m_fallbackUsec = 0;
 
     Q_DISABLE_COPY_MOVE(RealtimeAlarm)
 };

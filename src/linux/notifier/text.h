@@ -1,7 +1,5 @@
 #pragma once
 
-#include "linux/logind/tell.h"
-
 #include <QString>
 
 #include <string_view>
@@ -11,11 +9,6 @@ namespace korvane::notifier {
 inline QString toQString(std::string_view text)
 {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
-inline void tell(const QString &line)
-{
-    korvane::tell("notifier", line);
 }
 
 } // namespace korvane::notifier

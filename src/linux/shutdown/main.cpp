@@ -9,10 +9,10 @@
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDBusMessage>
+#include <QDBusReply>
 #include <QLocale>
 
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -53,7 +53,7 @@ const char *const helpText
 
 int fail(int code, const QString &message)
 {
-    korvane::tell("shutdown", message);
+    korvane::tell(message);
     return code;
 }
 
@@ -106,10 +106,10 @@ int carryOut(QDBusConnection &bus, const Request &request)
             QStringLiteral("%1 (%2: %3)").arg(cause(error), error.name(), error.message()));
     }
     if (request.what == RequestKind::Cancel) {
-        const QList<QVariant> values = reply.arguments();
-        if (values.size() != 1 || values.first().metaType().id() != QMetaType::Bool)
+        const QDBusReply<bool> cancelled = reply;
+        if (!cancelled.isValid())
             return fail(ExitLogind, QStringLiteral("unexpected answer from systemd-logind"));
-        if (!values.first().toBool())
+        if (!cancelled.value())
             return fail(ExitNothingToCancel, QStringLiteral("nothing was scheduled"));
     }
     return ExitOk;
@@ -135,11 +135,5 @@ int main(int argc, char *argv[])
     // SystemBus reads DBUS_SYSTEM_BUS_ADDRESS or takes the system's own socket; it never falls
     // back to a session bus.
     QDBusConnection bus = QDBusConnection::systemBus();
-    const int code = carryOut(bus, request);
-    // Straight out once the answer is in: with Qt 6.4 the bus thread can still be handling a
-    // message while the type registry is torn down, which writes warnings to stderr and would
-    // break the one-line message. The kernel closes the socket; nothing else is held.
-    std::fflush(stdout);
-    std::fflush(stderr);
-    std::_Exit(code);
+    korvane::leave(carryOut(bus, request));
 }
