@@ -5,10 +5,12 @@ set(CPACK_PACKAGE_NAME korvane)
 set(CPACK_PACKAGE_VENDOR "Korvane developers")
 set(CPACK_PACKAGE_CONTACT "Korvane developers <korvane@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "shut down or restart the computer after a delay")
+# One line each, as Debian's control file holds them: under 80 columns.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Korvane shuts the computer down or restarts it after a delay typed in minutes, and\
- cancels such a pending action, through systemd-logind. Its windows are in Simplified\
- Chinese.")
+    "Korvane shuts the computer down or restarts it after a delay typed in minutes,\n\
+and cancels such a pending action, through systemd-logind. Its windows are in\n\
+Simplified Chinese. On the desktop, a small notifier warns of any pending\n\
+power-off or restart at once, ten minutes and one minute before.")
 set(CPACK_STRIP_FILES ON)
 
 if(WIN32)

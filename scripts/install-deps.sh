@@ -21,6 +21,8 @@ test)
     packages+=(clang libclang-rt-14-dev clang-tidy cppcheck)
     # The installed program under an X server of its own, its desktop files and its package.
     packages+=(xvfb openbox xdotool x11-utils imagemagick desktop-file-utils appstream dpkg-dev file)
+    # Debian's own checker of the package, and man with groff to render its manual pages.
+    packages+=(lintian man-db groff-base)
     # The desktop notifier's warnings, shown by a real notification server.
     packages+=(notification-daemon)
     # systemd-analyze, which verifies the notifier's user units, and a real user manager with

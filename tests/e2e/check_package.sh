@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the build folder, as `cpack -G DEB` there does, and checks
 # what dpkg will see: the dependencies on Qt from the libraries, the font and the bus named
-# by hand, and the files under /usr.
+# by hand, and the files under /usr; that its manual pages render without a warning; and
+# that lintian finds no error or warning in it.
 #
 # usage: check_package.sh BUILD_FOLDER OUTPUT_FOLDER VERSION
 set -euo pipefail
@@ -39,7 +40,9 @@ for file in ./usr/bin/korvane ./usr/libexec/korvane/shutdown ./usr/libexec/korva
     ./usr/lib/systemd/user/graphical-session.target.wants/org.example.Korvane.Notifier.path \
     ./usr/share/applications/org.example.Korvane.desktop \
     ./usr/share/metainfo/org.example.Korvane.metainfo.xml \
-    ./usr/share/icons/hicolor/48x48/apps/org.example.Korvane.png; do
+    ./usr/share/icons/hicolor/48x48/apps/org.example.Korvane.png \
+    ./usr/share/man/man1/korvane.1.gz ./usr/share/man/zh_CN/man1/korvane.1.gz \
+    ./usr/share/doc/korvane/copyright ./usr/share/doc/korvane/changelog.gz; do
     grep -qxF "$file" <<<"$files" || { echo "not in the package: $file" >&2; status=1; }
 done
 # Where a user manager runs, it alone starts the notifier.
@@ -48,4 +51,22 @@ holds usr/share/dbus-1/services/org.example.Korvane.Notifier.service SystemdServ
 holds etc/xdg/autostart/org.example.Korvane.Notifier.desktop X-GNOME-HiddenUnderSystemd=true
 holds etc/xdg/autostart/org.example.Korvane.Notifier.desktop X-systemd-skip=true
 holds usr/lib/systemd/user/org.example.Korvane.Notifier.path PartOf=graphical-session.target
+
+unpacked=$output/root
+dpkg-deb --extract "$package" "$unpacked"
+# lintian reads the changelog's syntax, not whether its newest entry is this release.
+newest=$(zcat "$unpacked/usr/share/doc/korvane/changelog.gz" | dpkg-parsechangelog -l - -S Version)
+[ "$newest" = "$version" ] || { echo "changelog.gz: newest entry $newest, not $version" >&2; status=1; }
+
+# As man shows them installed, on a terminal 80 wide.
+for page in man/man1 man/zh_CN/man1; do
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l \
+        "$unpacked/usr/share/$page/korvane.1.gz" 2>&1 >/dev/null) || status=1
+    [ -z "$warnings" ] || { echo "$page: man --warnings says:" >&2; echo "$warnings" >&2; status=1; }
+done
+
+# Any error or warning fails; --no-cfg so that no profile or setting on this machine hides
+# one.
+lintian --no-cfg --fail-on error,warning "$package" >"$output/lintian.log" 2>&1 ||
+    { echo "lintian on $package:" >&2; cat "$output/lintian.log" >&2; status=1; }
 exit "$status"
