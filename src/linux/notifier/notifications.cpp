@@ -6,7 +6,6 @@
 #include "text.h"
 #include "when_answered.h"
 
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
@@ -75,7 +74,6 @@ Notifications::Notifications(const QDBusConnection &session, QObject *parent)
     , m_serverWatcher(new QDBusServiceWatcher(
           serverName, session, QDBusServiceWatcher::WatchForOwnerChange, this))
     , m_retry(new QTimer(this))
-    , m_server(session.interface()->serviceOwner(serverName).value())
 {
     // A server that replaces another takes the name over without it ever being free.
     connect(m_serverWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
@@ -182,7 +180,8 @@ void Notifications::take(const std::optional<Message> &sent, const QDBusPendingC
     const QDBusPendingReply<uint> id = answer;
     if (id.isValid() && id.value() != 0) {
         const QString holder = id.reply().service();
-        // The server the bus started for it.
+        // The first answer names the server, or the one the bus started for it; a change of
+        // owner since then has named it already.
         if (m_server.isEmpty() && !m_serverLeft)
             m_server = holder;
         m_shown = Shown { id.value(), holder, *sent };

@@ -72,7 +72,8 @@ private:
     QDBusConnection m_session;
     QDBusServiceWatcher *const m_serverWatcher;
     QTimer *const m_retry;
-    // The unique name that holds the server's name now; empty while none does.
+    // The unique name that holds the server's name now; empty while none does or none has
+    // answered yet.
     QString m_server;
     // Once a server has gone, a Notify waits for the next one rather than have the bus start
     // another installed daemon: at logout it would start one just to show a warning.
